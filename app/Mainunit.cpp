@@ -1,0 +1,238 @@
+#include "app/Mainunit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/Aboutunit.h"
+#include "platform/os/LocaleFont.h"
+#include "platform/os/UiServices.h"
+#include "resources/Pictures.h"
+#include "resources/Strings.h"
+
+namespace {
+
+struct ToolButtonDef {
+  const char* name;
+  int left;
+  const char* picture;
+  int hintId;
+  int group;  // 0: plain button; 1, 2: a toggle that may be all up
+};
+
+// Left to right, 29 x 26 pixels each.
+constexpr ToolButtonDef kToolButtons[] = {
+    {"DiarySpdBtn", 8, "SPLIT_WIN_BMP", 33, 1},  {"GraphSpdBtn", 48, "GRAPH_BMP", 34, 0},
+    {"PrintSpdBtn", 88, "PRINT_BMP", 35, 0},     {"HTMLSpdBtn", 118, "HTML_BMP", 36, 0},
+    {"NewSpdBtn", 148, "LOG_NEW_BMP", 37, 0},    {"EditSpdBtn", 178, "LOG_EDIT_BMP", 38, 0},
+    {"SerchSpdBtn", 216, "SEARCH_BMP", 39, 2},   {"TopSpdBtn", 250, "LOG_TOP_BMP", 40, 0},
+    {"PrevSpdBtn", 280, "LOG_PREV_BMP", 41, 0},  {"NextSpdBtn", 310, "LOG_NEXT_BMP", 42, 0},
+    {"LastSpdBtn", 340, "LOG_END_BMP", 43, 0},   {"RecvSpdBtn", 378, "LOG_WATCH_BMP", 44, 0},
+    {"ExpSpdBtn", 408, "DATA_SAVE_BMP", 45, 0},  {"AlbEditSpdBtn", 438, "ALBUM_BMP", 46, 0},
+};
+
+constexpr int kToolButtonWidth = 29;
+constexpr int kToolButtonHeight = 26;
+constexpr int kDetailPanelWidth = 442;
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("MainForm"));
+  os::ApplyLocaleFont(this);
+  setWindowTitle(res::LoadStr(1));
+  setWindowIcon(res::LoadIcon("KELDORAN_ICON"));
+  resize(1000, 640);
+
+  CreateMenus();
+
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  ToolPanel = new QWidget(central);
+  ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
+  ToolPanel->setFixedHeight(34);
+  CreateToolBar(ToolPanel);
+  column->addWidget(ToolPanel);
+
+  auto* body = new QHBoxLayout;
+  body->setContentsMargins(0, 0, 0, 0);
+  body->setSpacing(2);
+
+  auto* left = new QWidget(central);
+  left->setObjectName(QStringLiteral("LeftPanel"));
+  left->setFixedWidth(kDetailPanelWidth);
+  auto* leftColumn = new QVBoxLayout(left);
+  leftColumn->setContentsMargins(0, 0, 0, 0);
+  leftColumn->setSpacing(2);
+  LogScrollBox = new QScrollArea(left);
+  LogScrollBox->setObjectName(QStringLiteral("LogScrollBox"));
+  LogScrollBox->setWidgetResizable(true);
+  Panel1 = new QWidget;
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  LogScrollBox->setWidget(Panel1);
+  leftColumn->addWidget(LogScrollBox, 3);
+  Panel2 = new QWidget(left);
+  Panel2->setObjectName(QStringLiteral("Panel2"));
+  leftColumn->addWidget(Panel2, 2);
+  body->addWidget(left);
+
+  LogGrid = new QTableView(central);
+  LogGrid->setObjectName(QStringLiteral("LogGrid"));
+  LogGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LogGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  LogGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LogGrid->horizontalHeader()->setSectionsClickable(true);
+  body->addWidget(LogGrid, 1);
+
+  column->addLayout(body, 1);
+  setCentralWidget(central);
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::AddItem(QMenu* menu, const char* name, int captionId) {
+  auto* action = new QAction(res::LoadStr(captionId), this);
+  action->setObjectName(QLatin1String(name));
+  action->setEnabled(false);  // enabled once its command exists
+  menu->addAction(action);
+  return action;
+}
+
+void TMainForm::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  const auto addMenu = [&](const char* name, int captionId) {
+    QMenu* m = bar->addMenu(res::LoadStr(captionId));
+    m->setObjectName(QLatin1String(name));
+    return m;
+  };
+  const auto separator = [](QMenu* m, const char* name) {
+    m->addSeparator()->setObjectName(QLatin1String(name));
+  };
+
+  QMenu* file = addMenu("File", 7);
+  AddItem(file, "NewEdit", 8);
+  AddItem(file, "Edit", 9);
+  AddItem(file, "Del", 192);
+  AddItem(file, "AlbMenu", 10);
+  separator(file, "N1");
+  AddItem(file, "HTML", 11);
+  AddItem(file, "Print", 12);
+  separator(file, "N2");
+  QAction* exit = AddItem(file, "Exit", 13);
+  exit->setEnabled(true);
+  connect(exit, &QAction::triggered, this, &TMainForm::ExitClick);
+
+  QMenu* display = addMenu("Display", 14);
+  AddItem(display, "Serch", 15);
+  AddItem(display, "GraphDisp", 17);
+  separator(display, "N5");
+  QAction* logDisp = AddItem(display, "LogDisp", 16);
+  logDisp->setCheckable(true);
+  logDisp->setChecked(true);
+  logDisp->setEnabled(true);
+  connect(logDisp, &QAction::triggered, this, [this] { DiarySpdBtnClick(true); });
+  AddItem(display, "AlbumMenu", 18)->setCheckable(true);
+
+  QMenu* setting = addMenu("Setting", 19);
+  AddItem(setting, "Config", 20);
+  AddItem(setting, "User", 21);
+  AddItem(setting, "Log", 22);
+
+  QMenu* option = addMenu("Option", 23);
+  AddItem(option, "DataRecv", 24);
+  AddItem(option, "Export", 25);
+  AddItem(option, "Import", 26);
+  separator(option, "N3");
+  AddItem(option, "Ver1", 27);
+  AddItem(option, "Dos", 28);
+
+  QMenu* help = addMenu("Help", 29);
+  AddItem(help, "Cont", 30);
+  separator(help, "N4");
+  QAction* version = AddItem(help, "Version", 32);
+  version->setEnabled(true);
+  connect(version, &QAction::triggered, this, &TMainForm::VersionClick);
+}
+
+void TMainForm::CreateToolBar(QWidget* toolPanel) {
+  ToolBtnPanel = new QWidget(toolPanel);
+  ToolBtnPanel->setObjectName(QStringLiteral("ToolBtnPanel"));
+  ToolBtnPanel->setGeometry(0, 0, 470, 34);
+  for (const ToolButtonDef& def : kToolButtons) {
+    auto* b = new QToolButton(ToolBtnPanel);
+    b->setObjectName(QLatin1String(def.name));
+    b->setGeometry(def.left, 4, kToolButtonWidth, kToolButtonHeight);
+    b->setIcon(res::LoadIcon(def.picture));
+    b->setIconSize(QSize(20, 18));
+    b->setToolTip(res::LoadStr(def.hintId));
+    b->setAutoRaise(true);
+    b->setCheckable(def.group != 0);
+    b->setEnabled(false);  // enabled once its command exists
+  }
+  QToolButton* diary = Button("DiarySpdBtn");
+  diary->setChecked(true);
+  diary->setEnabled(true);
+  connect(diary, &QToolButton::clicked, this, [this] { DiarySpdBtnClick(false); });
+
+  auto* count = new QWidget(toolPanel);
+  auto* row = new QHBoxLayout(toolPanel);
+  row->setContentsMargins(0, 0, 8, 0);
+  row->addSpacing(480);
+  row->addStretch(1);
+  row->addWidget(count);
+  auto* countRow = new QHBoxLayout(count);
+  countRow->setContentsMargins(0, 0, 0, 0);
+  TotalLabel = new QLabel(res::LoadStr(47), count);
+  TotalLabel->setObjectName(QStringLiteral("TotalLabel"));
+  TotalText = new QLabel(count);
+  TotalText->setObjectName(QStringLiteral("TotalText"));
+  TotalText->setMinimumWidth(40);
+  countRow->addWidget(TotalLabel);
+  countRow->addWidget(TotalText);
+}
+
+QAction* TMainForm::Item(const char* name) const {
+  return findChild<QAction*>(QLatin1String(name));
+}
+
+QToolButton* TMainForm::Button(const char* name) const {
+  return findChild<QToolButton*>(QLatin1String(name));
+}
+
+void TMainForm::ExitClick() { close(); }
+
+void TMainForm::VersionClick() {
+  TAboutBox about(this);
+  os::ShowModal(about);
+}
+
+void TMainForm::DiarySpdBtnClick(bool fromMenu) {
+  QWidget* left = LogScrollBox->parentWidget();
+  const bool show = left->isHidden();
+  left->setVisible(show);
+  Item("LogDisp")->setChecked(show);
+  // A click on the button changes its own state; the menu item does not.
+  if (fromMenu) Button("DiarySpdBtn")->setChecked(show);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    FormFirstShow();
+  }
+}
+
+void TMainForm::FormFirstShow() { emit FirstShown(); }

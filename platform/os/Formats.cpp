@@ -1,0 +1,148 @@
+#include "platform/os/Formats.h"
+
+#include <QDate>
+#include <QStringList>
+#include <cmath>
+
+namespace fmt {
+namespace {
+
+constexpr qint64 kJulianDayZero = 2415019;  // 1899-12-30
+
+std::optional<int> PartToInt(const QString& part) {
+  bool ok = false;
+  const QString t = part.trimmed();
+  if (t.isEmpty()) return std::nullopt;
+  for (QChar c : t) {
+    if (!c.isDigit()) return std::nullopt;
+  }
+  const int v = t.toInt(&ok);
+  if (!ok) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+std::optional<DateTime> TryEncodeDate(int year, int month, int day) {
+  if (year < 1 || year > 9999) return std::nullopt;
+  const QDate d(year, month, day);
+  if (!d.isValid()) return std::nullopt;
+  return static_cast<double>(d.toJulianDay() - kJulianDayZero);
+}
+
+std::optional<DateTime> TryEncodeTime(int hour, int minute, int second, int msec) {
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
+      msec < 0 || msec > 999) {
+    return std::nullopt;
+  }
+  return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + msec) / kMsPerDay;
+}
+
+DateParts DecodeDate(DateTime value) {
+  const qint64 days = static_cast<qint64>(std::trunc(value));
+  const QDate d = QDate::fromJulianDay(days + kJulianDayZero);
+  return {d.year(), d.month(), d.day()};
+}
+
+TimeParts DecodeTime(DateTime value) {
+  double frac = std::fabs(value - std::trunc(value));
+  qint64 ms = std::llround(frac * kMsPerDay);
+  if (ms >= static_cast<qint64>(kMsPerDay)) ms = static_cast<qint64>(kMsPerDay) - 1;
+  TimeParts t;
+  t.msec = static_cast<int>(ms % 1000);
+  ms /= 1000;
+  t.second = static_cast<int>(ms % 60);
+  ms /= 60;
+  t.minute = static_cast<int>(ms % 60);
+  t.hour = static_cast<int>(ms / 60);
+  return t;
+}
+
+int DayOfWeek(DateTime value) {
+  const qint64 days = static_cast<qint64>(std::trunc(value));
+  // 1899-12-30 was a Saturday (7).
+  const qint64 r = ((days % 7) + 7 + 6) % 7;  // 0 = Sunday
+  return static_cast<int>(r) + 1;
+}
+
+QString DateToStr(DateTime value) {
+  const DateParts p = DecodeDate(value);
+  return QStringLiteral("%1/%2/%3")
+      .arg(p.year, 4, 10, QChar(u'0'))
+      .arg(p.month, 2, 10, QChar(u'0'))
+      .arg(p.day, 2, 10, QChar(u'0'));
+}
+
+QString TimeToStr(DateTime value) {
+  const TimeParts t = DecodeTime(value);
+  return QStringLiteral("%1:%2:%3")
+      .arg(t.hour, 2, 10, QChar(u'0'))
+      .arg(t.minute, 2, 10, QChar(u'0'))
+      .arg(t.second, 2, 10, QChar(u'0'));
+}
+
+QString DateTimeToStr(DateTime value) {
+  QString s = DateToStr(value);
+  if (value != std::trunc(value)) s += u' ' + TimeToStr(value);
+  return s;
+}
+
+std::optional<DateTime> StrToDate(const QString& text) {
+  const QStringList parts = text.trimmed().split(kDateSeparator);
+  if (parts.size() != 3) return std::nullopt;
+  const auto y = PartToInt(parts[0]);
+  const auto m = PartToInt(parts[1]);
+  const auto d = PartToInt(parts[2]);
+  if (!y || !m || !d) return std::nullopt;
+  return TryEncodeDate(*y, *m, *d);
+}
+
+std::optional<DateTime> StrToTime(const QString& text) {
+  const QStringList parts = text.trimmed().split(u':');
+  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
+  const auto h = PartToInt(parts[0]);
+  const auto n = PartToInt(parts[1]);
+  const auto s = parts.size() == 3 ? PartToInt(parts[2]) : std::optional<int>(0);
+  if (!h || !n || !s) return std::nullopt;
+  return TryEncodeTime(*h, *n, *s);
+}
+
+std::optional<DateTime> StrToDateTime(const QString& text) {
+  const QString t = text.trimmed();
+  const qsizetype space = t.indexOf(u' ');
+  if (space < 0) return StrToDate(t);
+  const auto d = StrToDate(t.left(space));
+  const auto tm = StrToTime(t.mid(space + 1));
+  if (!d || !tm) return std::nullopt;
+  return *d + *tm;
+}
+
+std::optional<double> StrToFloat(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty()) return std::nullopt;
+  for (QChar c : t) {
+    if (!(c.isDigit() || c == kDecimalSeparator || c == u'-' || c == u'+' || c == u'e' ||
+          c == u'E')) {
+      return std::nullopt;
+    }
+  }
+  bool ok = false;
+  const double v = t.toDouble(&ok);  // QString::toDouble is locale-independent "C"
+  if (!ok || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::optional<int> StrToInt(const QString& text) {
+  bool ok = false;
+  const int v = text.trimmed().toInt(&ok, 10);
+  if (!ok) return std::nullopt;
+  return v;
+}
+
+QString FloatToStr(double value) { return QString::number(value, 'g', 15); }
+
+QString FormatFixed(double value, int decimals) {
+  return QString::number(value, 'f', decimals);
+}
+
+}  // namespace fmt
