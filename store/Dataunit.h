@@ -45,6 +45,13 @@ class TVelmDataModule : public QObject {
   // Empties the article name and file lists and reads "USERDEF.LST" again.
   void ReloadUserArticles();
 
+  // The next free profile number, searched from Serial upwards (wrapping
+  // from 9999 to 1); Serial moves past it. -1 after message 1992 when all
+  // 9999 numbers are taken.
+  int NextFreeProfileNumber();
+  // "VELM%04d.LOG" of `number` in the log-book folder.
+  QString ProfilePath(int number) const;
+
   // The main window's placement, taken and applied through these (set by the
   // process entry); the data module knows no windows.
   std::function<os::WindowPlacement()> TakeMainPlacement;
