@@ -17,6 +17,8 @@
 #include "platform/os/UiServices.h"
 #include "resources/Pictures.h"
 #include "resources/Strings.h"
+#include "settings/Logreg.h"
+#include "store/Dataunit.h"
 
 namespace {
 
@@ -148,7 +150,9 @@ void TMainForm::CreateMenus() {
   QMenu* setting = addMenu("Setting", 19);
   AddItem(setting, "Config", 20);
   AddItem(setting, "User", 21);
-  AddItem(setting, "Log", 22);
+  QAction* log = AddItem(setting, "Log", 22);
+  log->setEnabled(true);
+  connect(log, &QAction::triggered, this, &TMainForm::LogClick);
 
   QMenu* option = addMenu("Option", 23);
   AddItem(option, "DataRecv", 24);
@@ -216,6 +220,12 @@ void TMainForm::ExitClick() { close(); }
 void TMainForm::VersionClick() {
   TAboutBox about(this);
   os::ShowModal(about);
+}
+
+void TMainForm::LogClick() {
+  if (VelmDataModule == nullptr || !VelmDataModule->EnsureProgramFolderSpace()) return;
+  TLogItemRegDlg dialog(this);
+  if (dialog.Loaded()) os::ShowModal(dialog);
 }
 
 void TMainForm::DiarySpdBtnClick(bool fromMenu) {

@@ -25,6 +25,7 @@ class TMainForm : public QMainWindow {
   // Handlers.
   void ExitClick();
   void VersionClick();
+  void LogClick();
   // Shows or hides the detail panel; `fromMenu` when the menu item sent it.
   void DiarySpdBtnClick(bool fromMenu);
 

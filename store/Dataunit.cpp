@@ -169,7 +169,10 @@ void TVelmDataModule::ReadDiverList() {
     ShowMessageId(kNoUserEnvironment, kCaption, os::MsgIcon::Warning);
     return;
   }
-  DiverList = lists::ReadPlainList(velmq::MakePathname(*folder, QStringLiteral("DIVER.LST")));
+  const QString divers = velmq::MakePathname(*folder, QStringLiteral("DIVER.LST"));
+  lists::RecoverMoveFile({divers, velmq::MakePathname(*folder, QStringLiteral("LOCA.LST"))},
+                         velmq::MakePathname(*folder, QStringLiteral("REGIST.MOV")));
+  DiverList = lists::ReadPlainList(divers);
   DefaultDiver = velmq::GetUconfString("Default", "Diver", 21).value_or(QString()).left(20);
   DefaultBuddy = velmq::GetUconfString("Default", "Buddy", 21).value_or(QString()).left(20);
 }

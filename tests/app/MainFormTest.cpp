@@ -4,11 +4,14 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
 
+#include "platform/os/FreeSpace.h"
+#include "store/Dataunit.h"
 #include "tests/support/ScriptedUi.h"
 
 namespace {
@@ -112,9 +115,21 @@ TEST(MainForm, CommandsNotYetAvailableAreDisabled) {
   for (const char* name : {"NewEdit", "Edit", "Del", "DataRecv", "Import", "Serch", "Config"}) {
     EXPECT_FALSE(form.Item(name)->isEnabled()) << name;
   }
-  for (const char* name : {"Exit", "Version", "LogDisp"}) {
+  for (const char* name : {"Exit", "Version", "LogDisp", "Log"}) {
     EXPECT_TRUE(form.Item(name)->isEnabled()) << name;
   }
+}
+
+TEST(MainForm, ArticleSettingChecksTheSpaceFirst) {
+  test::ScriptedUi ui;
+  TVelmDataModule dm;
+  dm.ProgramFolder = QDir::tempPath();
+  TMainForm form;
+  os::SetFreeSpaceSource([](const QString&) { return qint64(1) << 20; });
+  form.Item("Log")->trigger();
+  os::SetFreeSpaceSource({});
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>({1830}));
+  EXPECT_EQ(ui.ModalCount(), 0);
 }
 
 TEST(MainForm, AboutBoxIsShownModally) {
