@@ -7,7 +7,6 @@
 
 #include "platform/os/UiServices.h"
 #include "updater/Replace.h"
-#include "updater/Updater.h"
 
 namespace updater {
 
@@ -21,22 +20,32 @@ bool HasMessageBoxService() {
 #endif
 }
 
+Messenger MessageBoxMessenger() {
+  return [](const QString& caption, const QString& text) {
+    os::MessageRequest box;
+    box.caption = caption;
+    box.text = text;
+    box.buttons = os::MsgButtons::Ok;
+    os::Ui().MessageBox(box);
+  };
+}
+
+Messenger StandardErrorMessenger() {
+  return [](const QString& caption, const QString& text) {
+    std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+    std::fflush(stderr);
+  };
+}
+
 int RunUpdateProgram(int& argc, char** argv) {
   RealFileOps ops;
   std::error_code ec;
   const std::filesystem::path here = std::filesystem::current_path(ec);
   if (HasMessageBoxService()) {
     QApplication app(argc, argv);
-    RunUpdate(here, AppPathsFile(), ops, [](const QString& caption, const QString& text) {
-      os::MessageRequest box;
-      box.caption = caption;
-      box.text = text;
-      os::Ui().MessageBox(box);
-    });
+    RunUpdate(here, AppPathsFile(), ops, MessageBoxMessenger());
   } else {
-    RunUpdate(here, AppPathsFile(), ops, [](const QString& caption, const QString& text) {
-      std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
-    });
+    RunUpdate(here, AppPathsFile(), ops, StandardErrorMessenger());
   }
   return 0;
 }

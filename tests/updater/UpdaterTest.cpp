@@ -213,17 +213,46 @@ TEST_F(Update, DamagedPackageLeavesTheInstallationUntouched) {
   }
 }
 
-TEST_F(Update, PackageFileThatIsNoLzFileFails) {
-  Install(oldProgram, oldLibrary);
-  MakePackage(newProgram, newLibrary);
-  // The right size, but not an SZDD stream.
-  const QString file = InPackage(updater::kProgramPackageFile);
-  WriteAll(file, QByteArray(QFileInfo(file).size(), 'x'));
+TEST_F(Update, PackageFileThatDoesNotExpandFails) {
+  // Files whose described size matches, but whose contents do not expand.
+  struct Case {
+    const char* name;
+    const char* file;
+    bool keepHeader;  // cut the LZ stream short instead of replacing it
+  };
+  const Case cases[] = {
+      {"program file that is no LZ file", updater::kProgramPackageFile, false},
+      {"program stream cut short", updater::kProgramPackageFile, true},
+      {"library stream cut short", updater::kLibraryPackageFile, true},
+  };
+  const updater::InstallNames& n = PlatformNames();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Install(oldProgram, oldLibrary);
+    MakePackage(newProgram, newLibrary);
+    const QString file = InPackage(c.file);
+    const QByteArray whole = ReadAll(file);
+    const QByteArray damaged = c.keepHeader ? whole.left(whole.size() / 2) : QByteArray(whole.size(), 'x');
+    WriteAll(file, damaged);
+    const bool program = qstrcmp(c.file, updater::kProgramPackageFile) == 0;
+    const QByteArray other = ReadAll(InPackage(program ? updater::kLibraryPackageFile
+                                                       : updater::kProgramPackageFile));
+    WriteAll(InPackage(updater::kPackageDescription),
+             QByteArray("[Package]\n") + c.file + "=" + QByteArray::number(damaged.size()) + "\n" +
+                 (program ? updater::kLibraryPackageFile : updater::kProgramPackageFile) + "=" +
+                 QByteArray::number(other.size()) + "\n");
+    QFile::remove(InPackage(n.newProgram));
+    QFile::remove(InPackage(n.newLibrary));
+    shown.clear();
 
-  EXPECT_EQ(Run(), Outcome::Failed);
-  ExpectOneMessage(Outcome::Failed);
-  EXPECT_EQ(ReadAll(Installed(PlatformNames().program)), oldProgram);
-  EXPECT_FALSE(QFile::exists(InPackage(PlatformNames().newProgram)));
+    EXPECT_EQ(Run(), Outcome::Failed);
+    ExpectOneMessage(Outcome::Failed);
+    EXPECT_EQ(ReadAll(Installed(n.program)), oldProgram);
+    EXPECT_EQ(ReadAll(Installed(n.library)), oldLibrary);
+    // No half-expanded file is left; a file expanded before the failure stays.
+    EXPECT_FALSE(QFile::exists(InPackage(program ? n.newProgram : n.newLibrary)));
+    EXPECT_EQ(QFile::exists(InPackage(n.newProgram)), !program);
+  }
 }
 
 // The real file operations, except that the n-th one (counted from 1) fails

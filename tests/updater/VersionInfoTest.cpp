@@ -47,6 +47,23 @@ TEST(VersionInfo, FindsTheBlockAmongOtherBytes) {
   }
 }
 
+TEST(VersionInfo, EveryCutOfAProgramFileReadsWholeOrNothing) {
+  const QByteArray head(300, '\x90');
+  const QByteArray program = head + test::EnglishProgram("");
+  const qsizetype blockEnd = program.size();  // EnglishProgram("") ends with the block
+  const std::optional<VersionValues> whole = FindVersionInfo(Bytes(program));
+  ASSERT_TRUE(whole.has_value());
+  ASSERT_EQ(whole->size(), 2u);
+  for (qsizetype cut = 0; cut <= program.size(); ++cut) {
+    const std::optional<VersionValues> read = FindVersionInfo(Bytes(program.left(cut)));
+    if (cut < blockEnd) {
+      EXPECT_FALSE(read.has_value()) << cut;
+    } else {
+      EXPECT_EQ(read, whole) << cut;
+    }
+  }
+}
+
 TEST(VersionInfo, LanguageOfProgramFiles) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
