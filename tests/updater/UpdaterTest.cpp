@@ -50,7 +50,7 @@ class Update : public test::UpdaterFolders {
 
 QString Name(const char* n) { return QString::fromLatin1(n); }
 
-TEST_F(Update, MessagesAsTheUserSeesThem) {
+TEST(UpdateMessages, AsTheUserSeesThem) {
   struct Case {
     Outcome outcome;
     const char* caption;
