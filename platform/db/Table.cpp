@@ -64,7 +64,13 @@ void Table::SetTableName(const QString& name) {
 QString Table::FilePath() const {
   QString name = tableName_;
   if (!name.contains(u'.')) name += QStringLiteral(".DB");
-  return database_.isEmpty() ? name : QDir(database_).filePath(name);
+  const QDir dir(database_.isEmpty() ? QStringLiteral(".") : database_);
+  if (!dir.exists(name)) {
+    // Table names do not depend on case, as on the systems the files come from.
+    const QStringList found = dir.entryList({name}, QDir::Files);
+    if (found.size() == 1) name = found.first();
+  }
+  return database_.isEmpty() ? name : dir.filePath(name);
 }
 
 QString Table::BasePath() const {
@@ -1142,7 +1148,7 @@ void Table::WriteBlock(int b) {
     codec::PutLe16(&out[0], static_cast<std::uint32_t>(next));
     codec::PutLe16(&out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>(-recordSize_)));
   }
-  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(), blockSize_, FilePath());
+  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(), blockSize_, dbFile_->fileName());
 }
 
 void Table::Flush() {
@@ -1160,7 +1166,7 @@ void Table::Flush() {
   header_.lastBlock = chain_.empty() ? 0 : chain_.back();
   header_.firstFreeBlock = freeBlocks_.empty() ? 0 : freeBlocks_.back();
   PatchDbHeader(headerBytes_, header_);
-  WriteAt(*dbFile_, 0, headerBytes_.data(), PatchedHeaderBytes(header_), FilePath());
+  WriteAt(*dbFile_, 0, headerBytes_.data(), PatchedHeaderBytes(header_), dbFile_->fileName());
   if (keyFields_ > 0) WritePx();
 }
 
