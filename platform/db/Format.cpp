@@ -449,8 +449,8 @@ std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, in
   std::memcpy(&h[pos], name.constData(), static_cast<std::size_t>(name.size()));
 
   auto blockAt = [&](int number) { return px.data() + kHeaderUnit + (number - 1) * blockSize; };
-  auto putEntry = [&](std::uint8_t* p, const std::vector<std::uint8_t>& key, int block, int count) {
-    std::memcpy(p, key.data(), static_cast<std::size_t>(keyLength));
+  auto putEntry = [&](std::uint8_t* p, const std::uint8_t* key, int block, int count) {
+    std::memcpy(p, key, static_cast<std::size_t>(keyLength));
     PutIndexWord(p + keyLength, block, pxFileName);
     PutIndexWord(p + keyLength + 2, count, pxFileName);
     PutIndexWord(p + keyLength + 4, 0, pxFileName);
@@ -477,6 +477,37 @@ std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, in
   }
   if (twoLevels) putBlockHeader(1, leafBlocks);
   return px;
+}
+
+void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex, const std::uint8_t* firstKey,
+                  int count, std::set<int>& touched) {
+  const int entry = keyLength + 6;
+  const int blockSize = px[0x05] * 1024;
+  const std::size_t per = static_cast<std::size_t>((blockSize - kBlockHeader) / entry);
+  const bool twoLevels = px[0x20] == 2;
+  const int leafBlock = static_cast<int>(chainIndex / per);
+  const int number = (twoLevels ? 2 : 1) + leafBlock;
+  auto at = [&](int block, std::size_t index) {
+    return px.data() + kHeaderUnit + static_cast<std::size_t>(block - 1) * static_cast<std::size_t>(blockSize) +
+           kBlockHeader + index * static_cast<std::size_t>(entry);
+  };
+  std::uint8_t* p = at(number, chainIndex % per);
+  std::memcpy(p, firstKey, static_cast<std::size_t>(keyLength));
+  PutIndexWord(p + keyLength + 2, count, QStringLiteral("index"));
+  touched.insert(number);
+  if (!twoLevels) return;
+  // The root entry of that leaf block: its first key and the sum of its counts.
+  const std::uint8_t* leaf = px.data() + kHeaderUnit + static_cast<std::size_t>(number - 1) * static_cast<std::size_t>(blockSize);
+  const int entries = static_cast<std::int16_t>(Le16(leaf + 4)) / entry + 1;
+  int sum = 0;
+  for (int i = 0; i < entries; ++i) {
+    const std::uint8_t* e = at(number, static_cast<std::size_t>(i)) + keyLength + 2;
+    sum += ((e[0] << 8) | e[1]) ^ 0x8000;
+  }
+  std::uint8_t* root = at(1, static_cast<std::size_t>(leafBlock));
+  std::memcpy(root, at(number, 0), static_cast<std::size_t>(keyLength));
+  PutIndexWord(root + keyLength + 2, sum, QStringLiteral("index"));
+  touched.insert(1);
 }
 
 std::vector<std::uint8_t> BuildMbHeader() {

@@ -8,6 +8,7 @@
 // length or offset read from a file is checked before it is used.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -145,7 +146,7 @@ int ChooseBlockSize(int recordSize);
 
 // ---- the .PX primary index ----
 struct PxLeaf {
-  std::vector<std::uint8_t> firstKey;  // key bytes of the block's first record
+  const std::uint8_t* firstKey = nullptr;  // key bytes of the block's first record
   int block = 0;
   int count = 0;
 };
@@ -153,6 +154,13 @@ struct PxLeaf {
 std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, int keyLength,
                                       const std::vector<PxLeaf>& leaves, std::uint8_t dbChangeCount,
                                       const QString& pxFileName);
+
+// Updates, in a .PX image built by BuildPxFile for the same number of data
+// blocks, the level-1 entry of the data block at chain position
+// `chainIndex` (and its root entry); adds the numbers of the .PX blocks it
+// changed to `touched`.
+void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex, const std::uint8_t* firstKey,
+                  int count, std::set<int>& touched);
 
 // ---- the .MB blob file ----
 inline constexpr int kMbUnit = 4096;

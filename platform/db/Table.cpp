@@ -227,6 +227,7 @@ void Table::ResetToEmpty() {
   freeSlots_.clear();
   blocks_.assign(1, Block{});
   chain_.clear();
+  chainChanged_ = true;
   freeBlocks_.clear();
   dirty_.clear();
   live_ = 0;
@@ -256,7 +257,8 @@ void Table::Open() {
     }
     const QByteArray raw = dbFile_->readAll();
     const std::int64_t fileSize = raw.size();
-    std::vector<std::uint8_t> data(raw.begin(), raw.end());
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(raw.constData()),
+                                             static_cast<std::size_t>(raw.size()));
     header_ = ParseDbHeader(data, fileSize, DisplayName());
     headerBytes_.assign(data.begin(), data.begin() + header_.headerSize);
     SetFieldList(header_.fields, header_.keyFields);
@@ -304,7 +306,7 @@ void Table::Open() {
   Notify(DataEvent::StateChanged);
 }
 
-void Table::Load(const std::vector<std::uint8_t>& data, std::int64_t fileSize) {
+void Table::Load(std::span<const std::uint8_t> data, std::int64_t fileSize) {
   const QString what = DisplayName();
   auto corrupt = [&](const QString& detail) -> void {
     throw DbError(ErrorKind::Corruption, QStringLiteral("%1 is damaged: %2").arg(what, detail));
@@ -316,6 +318,8 @@ void Table::Load(const std::vector<std::uint8_t>& data, std::int64_t fileSize) {
   }
   blocks_.assign(static_cast<std::size_t>(header_.fileBlocks) + 1, Block{});
   chain_.clear();
+  chainChanged_ = true;
+  pxDirty_.clear();
   arena_.clear();
   serials_.clear();
   slotBlock_.clear();
@@ -1024,12 +1028,14 @@ std::size_t Table::ChainIndex(int block) const {
 }
 
 void Table::ChainInsert(std::size_t at, int block) {
+  chainChanged_ = true;
   chain_.insert(chain_.begin() + static_cast<std::ptrdiff_t>(at), block);
   if (at > 0) dirty_.insert(chain_[at - 1]);
   if (at + 1 < chain_.size()) dirty_.insert(chain_[at + 1]);
 }
 
 void Table::ChainErase(std::size_t at) {
+  chainChanged_ = true;
   chain_.erase(chain_.begin() + static_cast<std::ptrdiff_t>(at));
   if (at > 0) dirty_.insert(chain_[at - 1]);
   if (at < chain_.size()) dirty_.insert(chain_[at]);
@@ -1159,6 +1165,7 @@ void Table::Flush() {
   for (int b : dirty_) {
     if (b <= header_.fileBlocks) WriteBlock(b);
   }
+  pxDirty_.insert(dirty_.begin(), dirty_.end());
   dirty_.clear();
   header_.numRecords = static_cast<std::uint32_t>(live_);
   header_.usedBlocks = static_cast<int>(chain_.size());
@@ -1171,17 +1178,36 @@ void Table::Flush() {
 }
 
 void Table::WritePx() {
+  const QString path = pxFile_->fileName();
+  if (!chainChanged_ && !pxImage_.empty()) {
+    // Same blocks in the same order: only the entries of the changed blocks.
+    std::set<int> touched;
+    for (int b : pxDirty_) {
+      const Block& block = blocks_[static_cast<std::size_t>(b)];
+      if (!block.used) continue;
+      PatchPxEntry(pxImage_, keyLength_, ChainIndex(b), Rec(block.recs.front()), static_cast<int>(block.recs.size()), touched);
+    }
+    pxDirty_.clear();
+    const std::size_t pxBlock = static_cast<std::size_t>(pxImage_[5]) * 1024;
+    const std::size_t headerSize = codec::Le16(&pxImage_[2]);
+    for (int number : touched) {
+      const std::size_t off = headerSize + static_cast<std::size_t>(number - 1) * pxBlock;
+      WriteAt(*pxFile_, static_cast<std::int64_t>(off), pxImage_.data() + off, static_cast<std::int64_t>(pxBlock), path);
+    }
+    return;
+  }
+  pxDirty_.clear();
+  chainChanged_ = false;
   std::vector<PxLeaf> leaves;
   leaves.reserve(chain_.size());
   for (int b : chain_) {
     const Block& block = blocks_[static_cast<std::size_t>(b)];
     const std::uint8_t* first = Rec(block.recs.front());
-    leaves.push_back({std::vector<std::uint8_t>(first, first + keyLength_), b, static_cast<int>(block.recs.size())});
+    leaves.push_back({first, b, static_cast<int>(block.recs.size())});
   }
   const std::vector<FieldDef> keys(fields_.begin(), fields_.begin() + keyFields_);
   std::vector<std::uint8_t> image =
-      BuildPxFile(keys, keyLength_, leaves, header_.changeCount, QFileInfo(BasePath()).fileName() + QStringLiteral(".PX"));
-  const QString path = pxFile_->fileName();
+      BuildPxFile(keys, keyLength_, leaves, header_.changeCount, QFileInfo(path).fileName());
   if (image.size() != pxImage_.size() || image[5] != pxImage_[5]) {
     WriteAt(*pxFile_, 0, image.data(), static_cast<std::int64_t>(image.size()), path);
     if (!pxFile_->resize(static_cast<qint64>(image.size()))) IoError(QStringLiteral("%1 cannot be written").arg(path));

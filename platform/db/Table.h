@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <span>
 #include <vector>
 
 #include <QString>
@@ -242,7 +243,7 @@ class Table : public DataSet {
   void RequireBrowse(const char* what) const;
 
   // Loading.
-  void Load(const std::vector<std::uint8_t>& data, std::int64_t fileSize);
+  void Load(std::span<const std::uint8_t> data, std::int64_t fileSize);
   void LoadIndexDefs();
   void WriteIndexDefs() const;
 
@@ -318,6 +319,8 @@ class Table : public DataSet {
   int live_ = 0;               // records in the blocks
   int keyLength_ = 0;
   std::unique_ptr<QFile> pxFile_;
+  bool chainChanged_ = true;  // the .PX needs a full rebuild at the next write
+  std::set<int> pxDirty_;     // data blocks whose .PX entry may have changed
   std::vector<int> freeBlocks_;
   std::set<int> dirty_;
   bool changed_ = false;

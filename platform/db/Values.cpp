@@ -40,6 +40,7 @@ QString ToText(const FieldDef& f, const std::uint8_t* p) {
     case FieldType::Alpha:
     case FieldType::Bytes: {
       const auto* c = reinterpret_cast<const char*>(p);
+      if (c[0] == 0) return {};
       return os::FromAnsi(c, static_cast<qsizetype>(strnlen(c, static_cast<std::size_t>(f.size))));
     }
     case FieldType::Short:
