@@ -1,0 +1,14 @@
+#pragma once
+// The download as the receive dialog starts it: the configured port "COMn"
+// (1 to 3), the real serial port and clock, and the progress window.
+#include <QString>
+
+#include "watchlink/WatchData.h"
+
+namespace watch {
+
+// Needs the progress window `DipeForm` (created at start). Result codes as
+// WatchLink::ReceiveWatchData.
+int ReceiveWatchData(int portNumber, const QString& outputPath, WatchHeader& header);
+
+}  // namespace watch
