@@ -1,9 +1,11 @@
 #include "watchlink/Dipeunit.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/os/LocaleFont.h"
@@ -49,6 +51,17 @@ TDipeForm::~TDipeForm() {
   if (DipeForm == this) DipeForm = nullptr;
 }
 
+void TDipeForm::PaintNow() {
+  // A window the platform has not exposed yet ignores painting, and the
+  // exposure arrives as an event that nobody handles while the caller holds
+  // the loop: take the pending non-input events until it is there.
+  const QWindow* window = windowHandle();
+  if (window && !window->isExposed()) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  repaint();
+}
+
 void TDipeForm::SetPosition(int position) { ProBar->setValue(std::clamp(position, 0, 100)); }
 
 int TDipeForm::ShowProgress(const QString& caption, const QString& line1, const QString& line2,
@@ -59,7 +72,7 @@ int TDipeForm::ShowProgress(const QString& caption, const QString& line1, const 
   SetPosition(position);
   Label3->setText(line3);
   show();
-  repaint();
+  PaintNow();
   return 1;
 }
 
@@ -72,7 +85,7 @@ void TDipeForm::UpdateProgress(const QString& caption, const QString& line1, con
   SetPosition(position);
   if (!line3.isEmpty()) Label3->setText(line3);
   // The caller holds the event loop: paint now, not when it returns.
-  repaint();
+  PaintNow();
 }
 
 void TDipeForm::HideProgress(int token) {

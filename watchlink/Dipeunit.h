@@ -30,6 +30,7 @@ class TDipeForm : public QDialog, public ProgressDisplay {
 
  private:
   void SetPosition(int position);
+  void PaintNow();
 };
 
 // The one instance, set by the process entry; cleared when that window goes.
