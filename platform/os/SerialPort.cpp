@@ -99,10 +99,13 @@ qint64 QtSerialPort::Read(char* data, qint64 size, int timeoutMs) {
 }
 
 void QtSerialPort::Purge(PurgeDirection direction) {
-  QSerialPort::Directions d = QSerialPort::AllDirections;
-  if (direction == PurgeDirection::Input) d = QSerialPort::Input;
-  if (direction == PurgeDirection::Output) d = QSerialPort::Output;
-  impl_->port.clear(d);
+  QSerialPort& port = impl_->port;
+  if (direction != PurgeDirection::Output) port.clear(QSerialPort::Input);
+  // Write drains what it sent, so only a write that timed out leaves bytes
+  // to drop. Flushing the driver's output regardless would gain nothing on
+  // a real port and, on a pseudo-terminal, can still drop a drained byte the
+  // other end has not taken in yet.
+  if (direction != PurgeDirection::Input && port.bytesToWrite() > 0) port.clear(QSerialPort::Output);
 }
 
 bool QtSerialPort::SetDtr(bool on) { return impl_->LineResult(impl_->port.setDataTerminalReady(on)); }

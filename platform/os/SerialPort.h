@@ -38,7 +38,8 @@ class SerialPort {
   // the call. The number of bytes read (fewer on a time-out), or -1 on an
   // error.
   virtual qint64 Read(char* data, qint64 size, int timeoutMs) = 0;
-  // Discards what is queued in the given direction, sent or not.
+  // Discards what is queued in the given direction: received bytes not yet
+  // read, bytes whose write did not complete.
   virtual void Purge(PurgeDirection direction) = 0;
   virtual bool SetDtr(bool on) = 0;
   virtual void Close() = 0;
