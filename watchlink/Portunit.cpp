@@ -1,5 +1,7 @@
 #include "watchlink/Portunit.h"
 
+#include <memory>
+
 #include "platform/os/Clock.h"
 #include "platform/os/SerialPort.h"
 #include "watchlink/Dipeunit.h"
@@ -8,8 +10,16 @@
 namespace watch {
 
 int ReceiveWatchData(int portNumber, const QString& outputPath, WatchHeader& header) {
+  // The window made at start; a caller running without it gets one for the
+  // length of the download.
+  std::unique_ptr<TDipeForm> own;
+  ProgressDisplay* progress = DipeForm;
+  if (!progress) {
+    own = std::make_unique<TDipeForm>();
+    progress = own.get();
+  }
   os::QtSerialPort port;
-  WatchLink link(port, os::SystemClock(), *DipeForm);
+  WatchLink link(port, os::SystemClock(), *progress);
   return link.ReceiveWatchData(portNumber, outputPath, header);
 }
 

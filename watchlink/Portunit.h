@@ -7,8 +7,7 @@
 
 namespace watch {
 
-// Needs the progress window `DipeForm` (created at start). Result codes as
-// WatchLink::ReceiveWatchData.
+// Progress shows in `DipeForm`. Result codes as WatchLink::ReceiveWatchData.
 int ReceiveWatchData(int portNumber, const QString& outputPath, WatchHeader& header);
 
 }  // namespace watch

@@ -64,9 +64,6 @@ class WatchLink {
   bool OpenWatchPort(int portNumber);
   void CloseWatchPort();
 
-  // The memory image of the last transfer (0xFF where nothing was read).
-  const std::array<std::uint8_t, kImageSize>& Image() const { return image_; }
-
  private:
   os::SerialPort& port_;
   os::Clock& clock_;

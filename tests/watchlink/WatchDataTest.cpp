@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <random>
 
 #include "tests/support/TestFolders.h"
 #include "tests/watchlink/Fakes.h"
@@ -111,6 +112,47 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"nibbles_above_nine_keep_their_weight", {0xAB, 0xC0, 0x00}, {"1122", "000"}},
         StreamCase{"no_end_byte_stops_at_the_end", Packed({7, 8}), {"007", "008"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever the stream holds, every complete value gives exactly one line
+// (a missing one included, once filled) and every separator one empty line;
+// with decimal digits only, no line shows the missing-sample mark.
+TEST(DecodeSamples, OneLinePerValueAndSeparatorOnAnyStream) {
+  std::mt19937 random(20260714);
+  for (bool digitsOnly : {true, false}) {
+    for (int round = 0; round < 400; ++round) {
+      Bytes stream(random() % 120);
+      for (auto& b : stream) {
+        const unsigned pick = random() % 100;
+        if (pick < 8) b = 0xEF;
+        else if (pick < 10) b = 0xFF;
+        else if (pick < 40) b = 0x99;
+        else if (digitsOnly) b = static_cast<std::uint8_t>((random() % 10) << 4 | random() % 10);
+        else b = static_cast<std::uint8_t>(random() % 256);
+      }
+      std::size_t values = 0;
+      std::size_t separators = 0;
+      int position = 0;
+      for (auto b : stream) {
+        if (b == 0xFF) break;
+        if (b == 0xEF) {
+          ++separators;
+          position = 0;
+        } else {
+          values += position != 0;
+          position = (position + 1) % 3;
+        }
+      }
+      test::LineSink sink;
+      ASSERT_EQ(watch::DecodeSamples(stream, sink), watch::kOk);
+      ASSERT_EQ(sink.lines.size(), values + separators) << test::Hex(stream);
+      const auto empty = static_cast<std::size_t>(std::count(sink.lines.begin(), sink.lines.end(), ""));
+      EXPECT_EQ(empty, separators) << test::Hex(stream);
+      if (digitsOnly) {
+        EXPECT_EQ(std::count(sink.lines.begin(), sink.lines.end(), "999"), 0) << test::Hex(stream);
+      }
+    }
+  }
+}
 
 TEST(DecodeSamples, StopsAtTheFirstFailedWrite) {
   const Bytes stream = Packed({10, 999, 999, 40, 50, 60}) + Bytes{0xEF} + Packed({1, 2});
