@@ -203,6 +203,22 @@ TEST_F(SimulatorLinkTest, ShortAnswerIsAskedForAgain) {
   EXPECT_EQ(Lines(lines.begin() + 2, lines.end()), SampleLines(dive));
 }
 
+// A saved memory served without end marks (and without pacing): the PC
+// reads all 223 blocks and the stream still ends at its end byte.
+TEST_F(SimulatorLinkTest, MemoryImageWithoutEndMarkIsReadToTheLastBlock) {
+  const watchsim::Dive dive = watchsim::MakeDive(DiveOf(20));
+  test::WriteAll(InProgram("memory.bin"),
+                 QByteArray(reinterpret_cast<const char*>(dive.memory.data()),
+                            static_cast<qsizetype>(dive.memory.size())));
+  const auto sim = Start({"--image", InProgram("memory.bin"), "--no-end-mark", "--baud", "0"});
+
+  ASSERT_EQ(watch::ReceiveWatchData(1, Output(), header), watch::kOk);
+  EXPECT_EQ(sim->ReceivedWhenSettled(Requests(223)), Requests(223));
+  const Lines lines = FileLines(Output());
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(Lines(lines.begin() + 2, lines.end()), SampleLines(dive));
+}
+
 TEST_F(SimulatorLinkTest, BadUnitByteEndsAfterTheHeader) {
   const auto sim = Start(kDive + QStringList{"--unit-byte", "0x12"});
   EXPECT_EQ(watch::ReceiveWatchData(1, Output(), header), watch::kBadUnit);
