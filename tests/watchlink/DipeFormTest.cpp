@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include "platform/os/LocaleFont.h"
+
 namespace {
 
 class PaintCounter : public QObject {
@@ -78,6 +80,19 @@ TEST_F(DipeFormTest, UpdatePaintsBeforeReturning) {
   form.Label3->installEventFilter(&counter);
   form.UpdateProgress("", "", "", 10, "3/9", 1);  // no event loop runs here
   EXPECT_GT(counter.paints, 0);
+}
+
+TEST(DipeForm, FontSizeEightOutsideTheJapaneseLocale) {
+  const QFont designed = QWidget().font();
+  ASSERT_NE(designed.pointSize(), 8);
+  os::SetUserDefaultLocaleId(1033);
+  const TDipeForm english;
+  EXPECT_EQ(english.font().pointSize(), 8);
+  EXPECT_EQ(english.font().family(), designed.family());
+  os::SetUserDefaultLocaleId(os::kJapaneseLocaleId);
+  const TDipeForm japanese;
+  EXPECT_EQ(japanese.font().pointSize(), designed.pointSize());
+  os::SetUserDefaultLocaleId(0);
 }
 
 TEST(DipeForm, GlobalInstanceIsClearedWithItsWindow) {
