@@ -15,6 +15,7 @@
 #include "platform/os/WindowPlacement.h"
 #include "resources/Pictures.h"
 #include "store/Dataunit.h"
+#include "watchlink/Dipeunit.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ int RunKeldoran(QApplication& app, const StartOptions& options) {
     };
     exitCode = dataModule.VelmDataModuleCreate();
     if (exitCode != 0) return exitCode;
+    TDipeForm dipeForm;
+    DipeForm = &dipeForm;
 
     QObject::connect(&mainForm, &TMainForm::FirstShown, &mainForm, [&splash] { splash.reset(); });
     os::InstallShutdownSignals([&mainForm] { mainForm.close(); });

@@ -14,6 +14,7 @@
 #include "profile_library/velm.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestFolders.h"
+#include "watchlink/Dipeunit.h"
 
 namespace {
 
@@ -114,6 +115,20 @@ TEST_F(StartupTest, AGuardLeftByACrashedProcessIsTakenOver) {
   next->terminate();
   EXPECT_TRUE(next->waitForFinished(10000));
   EXPECT_EQ(next->exitCode(), 0);
+}
+
+TEST_F(StartupTest, ProgressWindowLivesHiddenForTheWholeRun) {
+  bool ran = false;
+  StartOptions options;
+  options.onRunning = [&](TMainForm& form) {
+    ran = true;
+    ASSERT_NE(DipeForm, nullptr);
+    EXPECT_FALSE(DipeForm->isVisible());
+    form.ExitClick();
+  };
+  EXPECT_EQ(RunKeldoran(*qApp, options), 0);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(DipeForm, nullptr);
 }
 
 }  // namespace
