@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <charconv>
+#include <cstring>
 
 #include <QFile>
 
@@ -11,50 +13,83 @@
 namespace store {
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
 // Sections of the sample part: depth lines, then temperature lines, each
 // ended by an empty line or the end of the text.
-void ReadSections(const std::vector<QByteArray>& rawLines, ProfileLines& out) {
-  std::size_t i = 2;  // past the header line and the empty line after it
-  for (std::vector<QString>* section : {&out.depth, &out.water}) {
-    for (; i < rawLines.size(); ++i) {
-      const QString line = os::FromAnsi(rawLines[i]).trimmed();
-      if (line.isEmpty()) {
-        ++i;
-        break;
-      }
-      section->push_back(line);
+ProfileLines ReadSections(const QByteArray& text) {
+  ProfileLines out;
+  const char* p = text.constData();
+  const char* const end = p + text.size();
+  int lineNo = 0;
+  std::vector<QString>* section = &out.depth;
+  while (p < end && section != nullptr) {
+    const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    if (eol == nullptr) eol = end;
+    const char* a = p;
+    const char* b = eol;
+    p = eol + 1;
+    if (lineNo++ < 2) continue;  // the header line and the empty line after it
+    while (a < b && IsBlank(*a)) ++a;
+    while (b > a && IsBlank(b[-1])) --b;
+    if (a == b) {
+      section = section == &out.depth ? &out.water : nullptr;
+      continue;
     }
+    section->push_back(os::FromAnsi(a, b - a));
   }
+  return out;
 }
 
-double NumberOf(const QString& text) { return fmt::StrToFloat(text).value_or(0.0); }
-
-QString ShortestForm(double value) {
-  QString text = QString::number(value, 'g', 15);
-  if (text.contains(u'e')) {
-    text = QString::number(value, 'f', 15);
-    while (text.endsWith(u'0')) text.chop(1);
-    if (text.endsWith(u'.')) text.chop(1);
+// A sample text as a number. Plain decimals ("-12.3", "007") take a fast
+// road; anything else goes through the program's number conversion.
+std::optional<double> ParseNumber(const QString& text) {
+  char buffer[32];
+  qsizetype a = 0, b = text.size();
+  while (a < b && text.at(a).isSpace()) ++a;
+  while (b > a && text.at(b - 1).isSpace()) --b;
+  const qsizetype n = b - a;
+  bool plain = n > 0 && n < static_cast<qsizetype>(sizeof buffer);
+  for (qsizetype i = 0; plain && i < n; ++i) {
+    const char16_t c = text.at(a + i).unicode();
+    plain = (c >= u'0' && c <= u'9') || c == u'.' || (c == u'-' && i == 0);
+    buffer[i] = static_cast<char>(c);
   }
-  return text;
+  if (plain) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+    if (error == std::errc() && end == buffer + n && std::isfinite(value)) return value;
+  }
+  return fmt::StrToFloat(text);
+}
+
+double NumberOf(const QString& text) { return ParseNumber(text).value_or(0.0); }
+
+// The value with 15 significant digits and no exponent, cut after the
+// first digit behind the point.
+QString CutForm(double value) {
+  char buffer[400];
+  auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  if (std::memchr(buffer, 'e', static_cast<std::size_t>(written.ptr - buffer)) != nullptr) {
+    written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 15);
+  }
+  int n = static_cast<int>(written.ptr - buffer);
+  if (const char* point = static_cast<const char*>(std::memchr(buffer, '.', static_cast<std::size_t>(n)))) {
+    n = std::min(n, static_cast<int>(point - buffer) + 2);
+  }
+  return QString::fromLatin1(buffer, n);
 }
 
 template <typename Convert>
 QString ConvertText(const QString& text, Convert convert) {
-  const std::optional<double> x = fmt::StrToFloat(text);
+  const std::optional<double> x = ParseNumber(text);
   if (!x) return text;
-  return CutAfterFirstDecimal(ShortestForm(convert(*x)));
+  return CutForm(convert(*x));
 }
 
 }  // namespace
 
-ProfileLines SplitProfileText(const QByteArray& text) {
-  std::vector<QByteArray> rawLines;
-  for (const QByteArray& line : text.split('\n')) rawLines.push_back(line);
-  ProfileLines out;
-  ReadSections(rawLines, out);
-  return out;
-}
+ProfileLines SplitProfileText(const QByteArray& text) { return ReadSections(text); }
 
 std::optional<ProfileLines> ReadProfileLines(const QString& path) {
   QFile file(path);
@@ -62,13 +97,31 @@ std::optional<ProfileLines> ReadProfileLines(const QString& path) {
   return SplitProfileText(file.readAll());
 }
 
-QString MetricValueText(const QString& line) {
-  const long long v = fmt::StrToInt(line).value_or(0);
-  if (v >= 0) return QString::asprintf("%3lld.%lld", v / 10, v % 10);
-  // A negative value keeps its sign in front: "-5" gives " -0.5".
-  const QString whole = QStringLiteral("-%1").arg(-v / 10);
-  return QStringLiteral("%1.%2").arg(whole, 3).arg(-v % 10);
+namespace {
+
+// "%3d.%d" of v / 10 and the remainder; a negative value keeps its sign in
+// front ("-5" gives " -0.5").
+QString TenthsText(long long v) {
+  unsigned long long a = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  // Filled from the right: tenth, point, whole digits, sign, blanks to 5.
+  char16_t buffer[32];
+  char16_t* const end = buffer + 32;
+  char16_t* p = end;
+  *--p = static_cast<char16_t>(u'0' + a % 10);
+  *--p = u'.';
+  a /= 10;
+  do {
+    *--p = static_cast<char16_t>(u'0' + a % 10);
+    a /= 10;
+  } while (a != 0);
+  if (v < 0) *--p = u'-';
+  while (end - p < 5) *--p = u' ';
+  return QString(reinterpret_cast<const QChar*>(p), end - p);
 }
+
+}  // namespace
+
+QString MetricValueText(const QString& line) { return TenthsText(fmt::StrToInt(line).value_or(0)); }
 
 QString CutAfterFirstDecimal(const QString& number) {
   const qsizetype point = number.indexOf(u'.');
@@ -100,9 +153,20 @@ ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int t
     int seconds = 0;
     for (const QString& line : section) {
       seconds += interval;
-      QString text = recordMode == kMetric ? MetricValueText(line) : line;
-      if (target != recordMode) text = convert(text, target);
-      const double value = NumberOf(text);
+      QString text;
+      double value;
+      if (recordMode == kMetric) {
+        const int tenths = fmt::StrToInt(line).value_or(0);
+        text = TenthsText(tenths);
+        value = tenths / 10.0;  // the number the text reads
+      } else {
+        text = line;
+        value = NumberOf(text);
+      }
+      if (target != recordMode) {
+        text = convert(text, target);
+        value = NumberOf(text);
+      }
       samples.push_back({seconds, std::move(text), value});
     }
     return samples;

@@ -81,6 +81,8 @@ Metrics Measure(const Chart& chart) {
   return m;
 }
 
+double LegendRowHeight(const QFontMetricsF& fm) { return std::ceil(fm.height()) + 1; }
+
 // Width taken beside the plot by a side axis: ticks, labels and title.
 double SideWidth(const Axis& axis, double labels, const QFontMetricsF& fm) {
   if (!axis.visible) return 0.0;
@@ -140,8 +142,10 @@ Layout::Layout(const Chart& chart, const QRectF& area) : area_(area) {
       ++rows;
       text = std::max(text, lfm.horizontalAdvance(s.title));
     }
+    const double rowHeight = LegendRowHeight(lfm);
+    rows = std::min(rows, static_cast<int>((r.height() - kLegendPad * 2) / rowHeight));
     if (rows > 0) {
-      const double rowHeight = lfm.height() + 2;
+      legendRows_ = rows;
       const double w = kLegendPad * 3 + chart.legendSymbolWidth + text;
       const double h = rows * rowHeight + kLegendPad * 2;
       const double top = std::max(r.top(), r.center().y() - h / 2);
@@ -209,16 +213,18 @@ std::vector<QPointF> LinePoints(const Series& series, const Layout& layout) {
     if (!mapped.empty() && q.x() < mapped.back().x()) ascending = false;
     mapped.push_back(q);
   }
-  const double columns = std::max(1.0, layout.back().width());
+  // A wide pen covers as many columns as it is wide: thin per pen width.
+  const double bucket = std::max(1, series.penWidth);
+  const double columns = std::max(1.0, layout.back().width() / bucket);
   if (!ascending || static_cast<double>(mapped.size()) <= 4 * columns) return mapped;
 
   std::vector<QPointF> out;
-  out.reserve(static_cast<std::size_t>(columns) * 4 + 4);
+  out.reserve(static_cast<std::size_t>(columns) * 4 + 8);
   std::size_t start = 0;
   while (start < mapped.size()) {
-    const double column = std::floor(mapped[start].x());
+    const double column = std::floor(mapped[start].x() / bucket);
     std::size_t end = start, low = start, high = start;
-    while (end + 1 < mapped.size() && std::floor(mapped[end + 1].x()) == column) {
+    while (end + 1 < mapped.size() && std::floor(mapped[end + 1].x() / bucket) == column) {
       ++end;
       if (mapped[end].y() < mapped[low].y()) low = end;
       if (mapped[end].y() > mapped[high].y()) high = end;
@@ -356,7 +362,7 @@ class ChartPainter {
     if (!s.active || s.data.empty() || s.color.alpha() == 0) return;
     if (s.kind == SeriesKind::Line) {
       const std::vector<QPointF> points = LinePoints(s, l_);
-      QPen pen(s.color, std::max(1, s.penWidth), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+      QPen pen(s.color, std::max(1, s.penWidth), Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
       p_.setPen(pen);
       p_.drawPolyline(points.data(), static_cast<int>(points.size()));
       return;
@@ -466,10 +472,12 @@ class ChartPainter {
     p_.setBrush(Qt::NoBrush);
     p_.setFont(m_.legendFont);
     const QFontMetricsF lfm(m_.legendFont);
-    const double rowHeight = lfm.height() + 2;
+    const double rowHeight = LegendRowHeight(lfm);
     double y = box.top() + kLegendPad;
+    int row = 0;
     for (const Series& s : c_.series) {
       if (!s.active) continue;
+      if (row++ == l_.legendRows()) break;
       const double cy = std::round(y + rowHeight / 2);
       const double x0 = box.left() + kLegendPad;
       if (s.color.alpha() != 0) {

@@ -37,6 +37,8 @@ class Layout {
   // frame itself in 2D, moved up and right by the depth in 3D.
   const QRectF& back() const { return back_; }
   const QRectF& legend() const { return legend_; }
+  // Legend rows that fit into the height; the rest are left out.
+  int legendRows() const { return legendRows_; }
 
   // Bottom-axis value <-> pixel column on the back wall.
   double ValueToX(double value) const;
@@ -55,15 +57,17 @@ class Layout {
   QRectF frame_;
   QRectF back_;
   QRectF legend_;
+  int legendRows_ = 0;
   Scale left_, right_, bottom_;
 };
 
 // Paints `chart` into `area`. The painter's state is restored afterwards.
 void Render(const Chart& chart, QPainter& painter, const QRectF& area);
 
-// Pixel points of a line series on the back wall, thinned to at most four
-// points per pixel column (first, lowest, highest, last) when the points
-// run left to right and outnumber the columns, so no spike is lost.
+// Pixel points of a line series on the back wall. When the points run
+// left to right and outnumber the columns, they are thinned to at most four
+// per column as wide as the pen (first, lowest, highest, last), so no
+// spike is lost.
 std::vector<QPointF> LinePoints(const Series& series, const Layout& layout);
 
 }  // namespace chart

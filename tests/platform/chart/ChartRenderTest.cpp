@@ -308,6 +308,19 @@ TEST(ChartRender, LegendListsActiveSeriesInTheirStyle) {
   }
 }
 
+TEST(ChartRender, LegendLeavesOutRowsThatDoNotFit) {
+  chart::Chart ch = BaseChart();
+  ch.legendVisible = true;
+  for (int i = 0; i < 30; ++i) ch.series.push_back(Flat(SeriesKind::Line, AxisSide::Left, 5, kRed));
+  for (int height : {120, 300, 900}) {
+    const QRectF area(0, 0, 400, height);
+    const chart::Layout layout(ch, area);
+    EXPECT_TRUE(area.contains(layout.legend())) << height;
+    EXPECT_GT(layout.legendRows(), 0) << height;
+    EXPECT_EQ(layout.legendRows() < 30, height < 900) << height;
+  }
+}
+
 TEST(ChartRender, AxisTicksFallOnExactSteps) {
   struct Case {
     const char* name;
