@@ -81,6 +81,10 @@ Metrics Measure(const Chart& chart) {
   return m;
 }
 
+// Pixel positions far outside any device are held where the painter's
+// fixed-point rasterizer still works.
+double Drawable(double pixel) { return std::clamp(pixel, -1e6, 1e6); }
+
 double LegendRowHeight(const QFontMetricsF& fm) { return std::ceil(fm.height()) + 1; }
 
 // Width taken beside the plot by a side axis: ticks, labels and title.
@@ -209,7 +213,8 @@ std::vector<QPointF> LinePoints(const Series& series, const Layout& layout) {
   mapped.reserve(data.size());
   bool ascending = true;
   for (const QPointF& p : data) {
-    const QPointF q(layout.ValueToX(p.x()), layout.ValueToY(series.verticalAxis, p.y()));
+    if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
+    const QPointF q(Drawable(layout.ValueToX(p.x())), Drawable(layout.ValueToY(series.verticalAxis, p.y())));
     if (!mapped.empty() && q.x() < mapped.back().x()) ascending = false;
     mapped.push_back(q);
   }
@@ -353,7 +358,8 @@ class ChartPainter {
 
   void CursorLine() {
     if (!c_.cursor.visible) return;
-    const double x = std::round(l_.ValueToX(c_.cursor.position));
+    if (!std::isfinite(c_.cursor.position)) return;
+    const double x = std::round(Drawable(l_.ValueToX(c_.cursor.position)));
     p_.setPen(QPen(c_.cursor.color, 1));
     p_.drawLine(QPointF(x, l_.back().top()), QPointF(x, l_.back().bottom()));
   }
@@ -370,7 +376,9 @@ class ChartPainter {
     p_.setPen(QPen(s.color, 1));
     p_.setBrush(s.color);
     for (const QPointF& v : s.data) {
-      const QPointF at(std::round(l_.ValueToX(v.x())), std::round(l_.ValueToY(s.verticalAxis, v.y())));
+      if (!std::isfinite(v.x()) || !std::isfinite(v.y())) continue;
+      const QPointF at(std::round(Drawable(l_.ValueToX(v.x()))),
+                       std::round(Drawable(l_.ValueToY(s.verticalAxis, v.y()))));
       Diamond(at, s.markSize);
     }
     p_.setBrush(Qt::NoBrush);

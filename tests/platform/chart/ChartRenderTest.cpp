@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "platform/chart/ChartRenderer.h"
@@ -274,6 +275,26 @@ TEST(ChartRender, LineThinningKeepsEverySpike) {
     if (!rows.empty() && rows.back() >= layout.ValueToY(AxisSide::Left, 19) - 1) reachesBottom = true;
   }
   EXPECT_TRUE(reachesBottom);
+}
+
+TEST(ChartRender, ValuesOffTheScaleOrNotNumbersAreSkipped) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (SeriesKind kind : {SeriesKind::Line, SeriesKind::Points}) {
+    chart::Chart ch = BaseChart();
+    chart::Series s = Flat(kind, AxisSide::Left, 6, kRed);
+    s.data.insert(s.data.begin() + 1, {{nan, 3}, {600 / kDay, inf}, {700 / kDay, 1e300}, {800 / kDay, -1e300}});
+    s.data.emplace_back(inf, nan);
+    ch.series.push_back(s);
+    ch.cursor = {true, nan, kBlue};
+    const QImage image = Draw(ch);
+    const chart::Layout layout(ch, QRectF(QPoint(0, 0), kSize));
+    const int x = static_cast<int>(std::round(layout.ValueToX(1800 / kDay)));
+    const std::vector<int> rows = RowsOf(image, x, layout.back(), kRed);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NEAR((rows.front() + rows.back()) / 2.0, layout.ValueToY(AxisSide::Left, 6), 1.5);
+    EXPECT_FALSE(ColumnOf(image, static_cast<int>(layout.back().center().y()), layout.back(), kBlue));
+  }
 }
 
 TEST(ChartRender, LegendListsActiveSeriesInTheirStyle) {
