@@ -21,17 +21,36 @@ int Tenths(double degrees) { return Truncated(degrees * 10.0, 1e-7); }
 int Whole(double degrees) { return Truncated(degrees, 1e-9); }
 
 // The largest multiple of `step` at or below `value`.
-int FloorTo(int value, int step) {
-  const int r = value % step;
+long long FloorTo(long long value, long long step) {
+  const long long r = value % step;
   return r == 0 ? value : r > 0 ? value - r : value - r - step;
 }
 
 // 1, 2, 5, 10, 20, 50, 100, 200, 500, ...
-int NextStep(int step) {
-  int power = 1;
+long long NextStep(long long step) {
+  long long power = 1;
   while (step >= power * 10) power *= 10;
-  const int lead = step / power;
+  const long long lead = step / power;
   return (lead == 1 ? 2 : lead == 2 ? 5 : 10) * power;
+}
+
+// Temperatures are held within +-1e7 degrees, so no range needs more.
+constexpr long long kLargestStep = 100000000;
+
+// The temperature step for `intervals` intervals over lo..hi: the first of
+// 1, 2, 5, 10, 20, 50, ... whose intervals span the range, taken further
+// until the axis still reaches hi once its bottom has moved down to a
+// multiple of the step. When no step does (one interval across a multiple
+// of every step), the first spanning step.
+long long TemperatureStep(int lo, int hi, int intervals) {
+  const long long diff = static_cast<long long>(hi) - lo;
+  long long spanning = 0;
+  for (long long e = 1; e <= kLargestStep; e = NextStep(e)) {
+    if (e * intervals < diff) continue;
+    if (spanning == 0) spanning = e;
+    if (e * intervals + FloorTo(lo, e) >= hi) return e;
+  }
+  return spanning != 0 ? spanning : kLargestStep;
 }
 
 }  // namespace
@@ -81,7 +100,7 @@ AxisPlan PlanAxes(const ProfileExtremes& e, int unit, bool japanese) {
   // Depth: one more than the maximum, raised to a multiple of the step.
   int top = static_cast<int>(std::clamp((maxDepth * 10 + 15) / 10, -1000000LL, 1000000LL));
   const int step = top < 20 ? 2 : top < 50 ? 5 : top < 100 ? 10 : 50;
-  top = -FloorTo(-top, step);
+  top = static_cast<int>(-FloorTo(-top, step));
   top = std::max(top, step);
   const int intervals = top / step;
 
@@ -89,13 +108,8 @@ AxisPlan PlanAxes(const ProfileExtremes& e, int unit, bool japanese) {
   // range once its bottom has moved down to a multiple of the step.
   const int hi = TemperatureTop(maxWater, unit);
   const int lo = TemperatureBottom(minWater, unit);
-  const long long diff = static_cast<long long>(hi) - lo;
-  int wstep = 1;
-  while (static_cast<long long>(wstep) * intervals < diff ||
-         static_cast<long long>(wstep) * intervals + FloorTo(lo, wstep) < hi) {
-    wstep = NextStep(wstep);
-  }
-  const int bottom = FloorTo(lo, wstep);
+  const long long wstep = TemperatureStep(lo, hi, intervals);
+  const long long bottom = FloorTo(lo, wstep);
 
   plan.depth = {static_cast<double>(e.minDepth), static_cast<double>(top), static_cast<double>(step)};
   plan.temperature = {static_cast<double>(bottom), static_cast<double>(wstep) * intervals + bottom,

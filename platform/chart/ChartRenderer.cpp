@@ -101,7 +101,8 @@ double SideWidth(const Axis& axis, double labels, const QFontMetricsF& fm) {
 
 QString AxisLabel(const Axis& axis, double value) {
   if (axis.labels == LabelStyle::ElapsedTime) {
-    long long seconds = std::llround(value * kSecondsPerDay);
+    if (!std::isfinite(value)) return QString();
+    long long seconds = std::llround(std::clamp(value * kSecondsPerDay, -1e15, 1e15));
     const bool negative = seconds < 0;
     if (negative) seconds = -seconds;
     return QStringLiteral("%1%2:%3")
@@ -287,7 +288,12 @@ class ChartPainter {
     }
     const double range = std::fabs(axis.maximum - axis.minimum);
     const double spacing = length * std::fabs(ticks[1].value - ticks[0].value) / (range > 0 ? range : 1);
-    const std::size_t every = spacing >= need ? 1 : static_cast<std::size_t>(std::ceil(need / spacing));
+    std::size_t every = ticks.size();  // only the first when the spacing is no number
+    if (spacing >= need) {
+      every = 1;
+    } else if (spacing > 0 && std::isfinite(spacing)) {
+      every = static_cast<std::size_t>(std::min(std::ceil(need / spacing), static_cast<double>(ticks.size())));
+    }
     std::vector<Tick> kept;
     for (std::size_t i = 0; i < ticks.size(); i += every) kept.push_back(ticks[i]);
     return kept;

@@ -114,6 +114,10 @@ TEST(AxisScale, TemperatureAxisSharesTheDepthIntervals) {
       {"the top stays on the axis", Extremes(4, 19.3, 30.5), kMetric, 10, 40, 10},
       // -3 on a step of 5 moves down to -5, not up to 0.
       {"below freezing: the bottom moves down to a step", Extremes(4, -2.1, 3.0), kMetric, -5, 10, 5},
+      // Depth below 1 m leaves one interval, which cannot hold a range
+      // across 0: the first step that spans the range is taken.
+      {"one interval across freezing", Extremes(0, -0.5, 0.4), kMetric, -2, 0, 2},
+      {"one interval, warm water", Extremes(0, 19.3, 30.5), kMetric, 0, 50, 50},
   };
   for (const Case& c : cases) {
     const store::AxisPlan plan = store::PlanAxes(c.extremes, c.unit, false);
@@ -123,7 +127,7 @@ TEST(AxisScale, TemperatureAxisSharesTheDepthIntervals) {
     EXPECT_EQ(plan.temperature.increment, c.increment) << c.name;
     EXPECT_EQ(plan.temperature.maximum - plan.temperature.minimum,
               intervals * plan.temperature.increment) << c.name;
-    if (c.extremes.maxWater > c.extremes.minWater) {
+    if (c.extremes.maxWater > c.extremes.minWater && c.extremes.maxDepth > 0) {
       EXPECT_LE(plan.temperature.minimum, c.extremes.minWater) << c.name;
       EXPECT_GE(plan.temperature.maximum, c.extremes.maxWater) << c.name;
     }
