@@ -123,12 +123,6 @@ QString TenthsText(long long v) {
 
 QString MetricValueText(const QString& line) { return TenthsText(fmt::StrToInt(line).value_or(0)); }
 
-QString CutAfterFirstDecimal(const QString& number) {
-  const qsizetype point = number.indexOf(u'.');
-  if (point < 0) return number;
-  return number.left(std::min(number.size(), point + 2));
-}
-
 QString ConvertDepthText(const QString& text, int target) {
   if (target == kMetric) return ConvertText(text, [](double feet) { return feet * 0.3048; });
   if (target == kImperial) return ConvertText(text, [](double metres) { return metres * 3.28084; });

@@ -53,8 +53,6 @@ QString MetricValueText(const QString& line);
 // Fahrenheit "25". A text that is not a number, or another target, is kept.
 QString ConvertDepthText(const QString& text, int target);
 QString ConvertWaterText(const QString& text, int target);
-// The cutting rule alone: "12.192" -> "12.1", "25" -> "25".
-QString CutAfterFirstDecimal(const QString& number);
 
 // "hh:mm:ss" of an elapsed time.
 QString SampleTimeText(int seconds);

@@ -67,6 +67,8 @@ TEST(ProfileText, ConversionsCutAfterTheFirstDecimal) {
       {"0.7 metres in feet (2.296...)", true, "  0.7", kImperial, "2.2"},
       {"feet line with leading zeros", true, "007", kMetric, "2.1"},
       {"zero stays zero", true, "  0.0", kImperial, "0"},
+      {"33.8 Fahrenheit lands a hair under 1 Celsius and is cut", false, "33.8", kMetric, "0.9"},
+      {"a whole result has no point to cut", true, "1000", kMetric, "304.8"},
       {"77 Fahrenheit in Celsius", false, "77", kMetric, "25"},
       {"25.0 Celsius in Fahrenheit", false, " 25.0", kImperial, "77"},
       {"18.2 Celsius in Fahrenheit (64.76)", false, " 18.2", kImperial, "64.7"},
@@ -79,9 +81,6 @@ TEST(ProfileText, ConversionsCutAfterTheFirstDecimal) {
         c.depth ? store::ConvertDepthText(c.text, c.target) : store::ConvertWaterText(c.text, c.target);
     EXPECT_EQ(got, c.expected) << c.what;
   }
-  EXPECT_EQ(store::CutAfterFirstDecimal("12.192"), "12.1");
-  EXPECT_EQ(store::CutAfterFirstDecimal("12."), "12.");
-  EXPECT_EQ(store::CutAfterFirstDecimal("25"), "25");
 }
 
 TEST(ProfileText, SampleTimesAndUnits) {
