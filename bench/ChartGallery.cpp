@@ -2,7 +2,9 @@
 //   chart_gallery [prefix]      (default prefix "/tmp/chart-")
 #include <QGuiApplication>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRadialGradient>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -128,5 +130,24 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", qPrintable(path));
   }
+
+  // The printer's road: a 1200-dpi PDF page, the painter scaled from the
+  // chart's 96-dpi pixels.
+  chart::Chart c = fixture::GraphChart();
+  fixture::LoadOverlay(metric, store::kMetric, 0, c, true);
+  c.legendVisible = true;
+  c.view3D = true;
+  const QString pdf = prefix + "overlay-print.pdf";
+  QPdfWriter writer(pdf);
+  writer.setResolution(1200);
+  writer.setPageSize(QPageSize(QPageSize::A4));
+  writer.setPageOrientation(QPageLayout::Landscape);
+  {
+    QPainter painter(&writer);
+    const double scale = writer.resolution() / 96.0;
+    painter.scale(scale, scale);
+    chart::Render(c, painter, QRectF(0, 0, writer.width() / scale, writer.height() / scale * 0.6));
+  }
+  std::printf("%s\n", qPrintable(pdf));
   return 0;
 }
