@@ -42,6 +42,8 @@ os::WindowPlacement ReadPlacement(const char* name) {
 
 TVelmDataModule::TVelmDataModule(QObject* parent) : QObject(parent) {
   setObjectName(QStringLiteral("VelmDataModule"));
+  LogDataSource.SetDataSet(&LogTable);
+  TmpLogDataSource.SetDataSet(&TmpLogTable);
   VelmDataModule = this;
 }
 
@@ -84,6 +86,7 @@ int TVelmDataModule::VelmDataModuleCreate() {
 
   CreateFolders();
   ReadSettings();
+  OpenJournalTable();
   return 0;
 }
 
@@ -233,7 +236,7 @@ void TVelmDataModule::VelmDataModuleDestroy() {
 
   StoreGraphConf(Graph);
 
-  const QString indexName = JournalIndexName ? JournalIndexName() : QString();
+  const QString indexName = LogTable.IndexName();
   if (!indexName.isEmpty()) velmq::SetUconfString("Default", "Sort Field", indexName);
 
   for (int i = 0; i < 8; ++i) StoreGraphLine(i, GraphLines[static_cast<std::size_t>(i)]);

@@ -10,6 +10,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/db/BatchMove.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
 #include "platform/os/UiServices.h"
 #include "platform/os/WindowPlacement.h"
 #include "store/GraphSettings.h"
@@ -56,8 +61,35 @@ class TVelmDataModule : public QObject {
   // process entry); the data module knows no windows.
   std::function<os::WindowPlacement()> TakeMainPlacement;
   std::function<void(const os::WindowPlacement&)> ApplyMainPlacement;
-  // The journal's current index name, saved as the sort field at shutdown.
-  std::function<QString()> JournalIndexName;
+  // Journal table (the journal CSV module fills the rebuild in).
+  // Points LogTable at "LOG.DB" of the log-book folder, creating the table
+  // (and rebuilding it from "logtable.csv") when it is missing, opens it and
+  // hides the control fields. A table that cannot be read is kept aside
+  // and replaced (see MendDamagedJournal). Returns 0.
+  int OpenJournalTable();
+  // Leaves TmpLogTable pointing at the work folder's "LOG.DB" (created
+  // when missing, with the journal's fields and no indexes), closed.
+  void PrepareTmpLogTable();
+  // Points SearchLogTable at "LOG.DB" of the log-book folder's "SEARCH"
+  // folder, creating folder and table when missing, and opens it.
+  void OpenSearchTable();
+  // Makes "ID", "Mode" and "WatchData" of the journal invisible.
+  void HideControlFields();
+  // Reads "logtable.csv" of the log-book folder into the freshly created
+  // journal. Installed by the journal CSV module; OpenJournalTable calls it
+  // when the table has just been created and the file exists.
+  std::function<void()> RebuildJournalFromCsv;
+
+  // The database components.
+  db::Table LogTable;
+  db::Table TmpLogTable;
+  db::Table SearchLogTable;
+  std::array<db::Table, 9> DepthTable;  // DepthTable[n] is the component DepthTable<n>
+  std::array<db::Table, 9> WaterTable;  // WaterTable[n] is the component WaterTable<n>
+  db::BatchMove BatchMove;
+  db::Query LogQuery;
+  db::DataSource LogDataSource;
+  db::DataSource TmpLogDataSource;
 
   // Folders.
   QString ProgramFolder;
@@ -107,6 +139,9 @@ class TVelmDataModule : public QObject {
   void ReadDiverList();
   void ReadPlaceList();
   void ReadKeyedList(const char* section, int bufferSize, int& count, QStringList& list);
+  void CreateJournal(db::Table& table, bool withIndexes);
+  bool RebuildIfCsv();
+  void MendDamagedJournal(const db::DbError& error);
 };
 
 // The one global instance, set while a data module exists.

@@ -175,7 +175,7 @@ TEST_F(DataModuleTest, ShutdownWritesCountersPlacementsGraphAndSortField) {
     dm.Total = 12;
     dm.Graph.Reserved = 0xABCD1234;
     dm.GraphLines[2].Width = 9;
-    dm.JournalIndexName = [] { return QStringLiteral("REV_DIVER"); };
+    dm.LogTable.SetIndexName("REV_DIVER");
     dm.TakeMainPlacement = [] {
       os::WindowPlacement p;
       p.length = 44;

@@ -1,0 +1,128 @@
+// Our files read by pxlib, an independent Paradox reader, with the primary
+// index attached: every value must come back as written, in key order.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QFileInfo>
+#include <cstdio>
+#include <random>
+
+#include "platform/db/Table.h"
+#include "tests/platform/db/PxlibReader.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+using db::FieldDef;
+using db::FieldType;
+
+std::string Num(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
+long DayNumber(int y, int m, int d) { return static_cast<long>(QDate(y, m, d).toJulianDay() - 1721425); }
+
+class PxlibCheckTest : public test::TestFolders {};
+
+TEST_F(PxlibCheckTest, EveryTypeWeCreateReadsBackThroughPxlib) {
+  db::Table t;
+  t.SetDatabaseName(ProgramFolder());
+  t.SetTableName("TYPES.DB");
+  t.FieldDefs() = {FieldDef::Integer("Id"),
+                   FieldDef::String("Text", 12),
+                   FieldDef::DateTime("Stamp"),
+                   FieldDef::TimeOfDay("Clock"),
+                   {"Small", FieldType::Short, 2},
+                   {"Real", FieldType::Number, 8},
+                   {"Day", FieldType::Date, 4},
+                   {"Flag", FieldType::Logical, 1}};
+  t.IndexDefs() = {{"", {"Id"}, true, false}, {"TEXT", {"Text"}, false, true}};
+  t.CreateTable();
+  t.Open();
+  const struct Row {
+    int id;
+    const char* text;
+    const char* stamp;
+    const char* clock;
+    const char* small;
+    const char* real;
+    const char* day;
+    const char* flag;
+  } rows[] = {
+      {5, "Five", "2001/05/12 09:05:00", "12:00:00", "-2", "-1.5", "2018/01/01", "True"},
+      {-7, "caf\xe9", "1899/12/30", "00:00:00", "32767", "200.36", "0001/01/01", "False"},
+      {100, "", "", "", "", "", "", ""},
+  };
+  for (const Row& r : rows) {
+    t.Append();
+    t.FieldByName("Id").SetAsInteger(r.id);
+    t.FieldByName("Text").SetAsString(QString::fromLatin1(r.text));
+    t.FieldByName("Stamp").SetAsString(r.stamp);
+    t.FieldByName("Clock").SetAsString(r.clock);
+    t.FieldByName("Small").SetAsString(r.small);
+    t.FieldByName("Real").SetAsString(r.real);
+    t.FieldByName("Day").SetAsString(r.day);
+    t.FieldByName("Flag").SetAsString(r.flag);
+    t.Post();
+  }
+  t.Close();
+
+  pxcheck::Table px;
+  std::string error;
+  ASSERT_TRUE(pxcheck::Read(InProgram("TYPES.DB").toStdString(), InProgram("TYPES.PX").toStdString(), px, error)) << error;
+  EXPECT_TRUE(px.indexAttached);
+  EXPECT_EQ(px.fieldNames, (std::vector<std::string>{"Id", "Text", "Stamp", "Clock", "Small", "Real", "Day", "Flag"}));
+  EXPECT_EQ(px.fieldTypes, (std::vector<int>{0x04, 0x01, 0x15, 0x14, 0x03, 0x06, 0x02, 0x09}));
+  const double day2001 = DayNumber(2001, 5, 12);
+  const std::vector<std::vector<std::string>> expected = {
+      {"-7", "caf\xe9", Num(DayNumber(1899, 12, 30) * 86400000.0), "0", "32767", "200.36000000000001",
+       std::to_string(DayNumber(1, 1, 1)), "false"},
+      {"5", "Five", Num(day2001 * 86400000.0 + 32700000.0), "43200000", "-2", "-1.5", std::to_string(DayNumber(2018, 1, 1)),
+       "true"},
+      {"100", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>"},
+  };
+  EXPECT_EQ(px.rows, expected);
+}
+
+TEST_F(PxlibCheckTest, SplitAndShrunkTablesKeepAValidTwoLevelIndex) {
+  // Wide records (3 to a block) make enough blocks for a two-level .PX.
+  db::Table t;
+  t.SetDatabaseName(ProgramFolder());
+  t.SetTableName("WIDE.DB");
+  t.FieldDefs() = {FieldDef::Integer("Id"), FieldDef::String("A", 255), FieldDef::String("B", 255)};
+  t.IndexDefs() = {{"", {"Id"}, true, false}};
+  t.CreateTable();
+  t.Open();
+  std::vector<int> ids(1500);
+  for (int i = 0; i < 1500; ++i) ids[static_cast<std::size_t>(i)] = i + 1;
+  std::mt19937 rng(7);
+  std::shuffle(ids.begin(), ids.end(), rng);
+  for (int id : ids) {
+    t.Append();
+    t.FieldByName("Id").SetAsInteger(id);
+    t.FieldByName("A").SetAsString(QStringLiteral("a%1").arg(id));
+    t.Post();
+  }
+  for (int id = 1; id <= 1500; id += 7) {
+    ASSERT_TRUE(t.FindKey({QString::number(id)}));
+    t.Delete();
+  }
+  t.Close();
+  const QByteArray pxFile = test::ReadAll(InProgram("WIDE.PX"));
+  ASSERT_GE(pxFile.size(), 0x21);
+  EXPECT_EQ(pxFile[0x20], 2) << "index levels";
+
+  pxcheck::Table px;
+  std::string error;
+  ASSERT_TRUE(pxcheck::Read(InProgram("WIDE.DB").toStdString(), InProgram("WIDE.PX").toStdString(), px, error)) << error;
+  std::vector<std::string> want, got;
+  for (int id = 1; id <= 1500; ++id) {
+    if ((id - 1) % 7 != 0) want.push_back(std::to_string(id) + "/a" + std::to_string(id));
+  }
+  for (const auto& row : px.rows) got.push_back(row[0] + "/" + row[1]);
+  EXPECT_EQ(got, want);
+}
+
+}  // namespace
