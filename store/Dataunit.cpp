@@ -42,6 +42,7 @@ os::WindowPlacement ReadPlacement(const char* name) {
 
 TVelmDataModule::TVelmDataModule(QObject* parent) : QObject(parent) {
   setObjectName(QStringLiteral("VelmDataModule"));
+  RebuildJournalFromCsv = [this] { RebuildFromCsv(); };
   LogDataSource.SetDataSet(&LogTable);
   TmpLogDataSource.SetDataSet(&TmpLogTable);
   VelmDataModule = this;
@@ -222,6 +223,8 @@ void TVelmDataModule::SaveSettings() {
 
 void TVelmDataModule::VelmDataModuleDestroy() {
   if (TakeMainPlacement) MainPlacement = TakeMainPlacement();
+
+  WriteCsvFile();
 
   VelmWindowPlacement main = ToVelm(MainPlacement);
   VelmWindowPlacement graph = ToVelm(GraphPlacement);

@@ -18,6 +18,7 @@
 #include "platform/os/UiServices.h"
 #include "platform/os/WindowPlacement.h"
 #include "store/GraphSettings.h"
+#include "store/JournalRecord.h"
 
 class TVelmDataModule : public QObject {
   Q_OBJECT
@@ -79,6 +80,19 @@ class TVelmDataModule : public QObject {
   // journal. Installed by the journal CSV module; OpenJournalTable calls it
   // when the table has just been created and the file exists.
   std::function<void()> RebuildJournalFromCsv;
+
+  // The journal CSV mirror "logtable.csv" of the log-book folder.
+  QString CsvPath() const;
+  // Writes the whole journal in its current order to the mirror, the
+  // cursor and the views left as they were. 0, or -1 after message 2000
+  // when the file could not be written (the previous file then stays).
+  int WriteCsvFile();
+  // Reads the mirror into the journal just created; Total and Serial follow
+  // each record's ID so numbering continues after the last one.
+  void RebuildFromCsv();
+  // Appends one record read from a mirror or a package to `table`; false
+  // when the table refused it (its ID is taken already).
+  bool ReadCsvRecord(db::Table& table, const JournalRecord& record);
 
   // The database components.
   db::Table LogTable;

@@ -6,6 +6,7 @@
 
 #include "platform/os/Codec.h"
 #include "platform/os/Formats.h"
+#include "platform/os/SaveFile.h"
 
 namespace csv {
 namespace {
@@ -144,7 +145,7 @@ bool WriteFile(const QString& path, const RecordSource& source) {
       return false;
     }
   }
-  return file.commit();
+  return os::CommitComplete(file);
 }
 
 ReadResult ReadFile(const QString& path, const std::function<void(const JournalRecord&)>& sink) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/os/Codec.h"
+#include "platform/os/SaveFile.h"
 
 namespace lists {
 
@@ -55,7 +56,7 @@ bool WriteLines(const QString& path, const QStringList& lines) {
       return false;
     }
   }
-  return file.commit();
+  return os::CommitComplete(file);
 }
 
 bool ReplaceThroughMoveFile(const QString& current, const QString& temp, const QString& move) {

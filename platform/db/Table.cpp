@@ -9,6 +9,7 @@
 
 #include "platform/db/DbError.h"
 #include "platform/db/Values.h"
+#include "platform/os/SaveFile.h"
 #include "platform/os/Codec.h"
 
 namespace db {
@@ -426,7 +427,7 @@ void Table::WriteIndexDefs() const {
     for (const QString& field : ix.fields) text += '\t' + os::ToAnsi(field);
     text += "\r\n";
   }
-  if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size() || !f.commit()) {
+  if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size() || !os::CommitComplete(f)) {
     IoError(QStringLiteral("%1: the index definitions cannot be written").arg(DisplayName()));
   }
 }

@@ -6,12 +6,9 @@
 #include <unistd.h>
 
 #include "platform/os/Formats.h"
+#include "tests/store/JournalRecordPrint.h"
 #include "tests/support/TestFolders.h"
 
-// Readable failures: the record as the CSV line it makes.
-void PrintTo(const JournalRecord& r, std::ostream* os) {
-  *os << csv::EncodeRecord(r).toStdString();
-}
 
 namespace {
 

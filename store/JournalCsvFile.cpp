@@ -1,0 +1,63 @@
+// The journal's CSV mirror "logtable.csv": written after every change of
+// the journal, read back when the journal table had to be created anew.
+#include <QDir>
+
+#include "platform/db/Table.h"
+#include "store/Dataunit.h"
+#include "store/JournalCsv.h"
+#include "store/JournalRecords.h"
+
+namespace {
+constexpr int kCaption = 1;        // "KELDORAN GRAPH 2"
+constexpr int kSaveFailed = 2000;  // "File save failed"
+}  // namespace
+
+QString TVelmDataModule::CsvPath() const {
+  return QDir(LogBookFolder).filePath(QStringLiteral("logtable.csv"));
+}
+
+int TVelmDataModule::WriteCsvFile() {
+  if (!LogTable.Active()) return 0;  // no journal open: the mirror stays as it is
+  LogTable.DisableControls();
+  const db::Bookmark mark = LogTable.GetBookmark();
+  LogTable.First();
+  bool ok = false;
+  try {
+    ok = csv::WriteFile(CsvPath(), [this](JournalRecord& next) {
+      if (LogTable.Eof()) return false;
+      next = journal::ReadRecord(LogTable);
+      LogTable.Next();
+      return true;
+    });
+  } catch (const db::DbError&) {
+    ok = false;
+  }
+  if (mark.serial != 0 && LogTable.BookmarkValid(mark)) LogTable.GotoBookmark(mark);
+  LogTable.EnableControls();
+  if (!ok) {
+    // The previous mirror is still in place; the user must know that this
+    // one was not written.
+    ShowMessageId(kSaveFailed, kCaption, os::MsgIcon::Warning);
+    return -1;
+  }
+  return 0;
+}
+
+void TVelmDataModule::RebuildFromCsv() {
+  LogTable.Open();
+  csv::ReadFile(CsvPath(), [this](const JournalRecord& record) { ReadCsvRecord(LogTable, record); });
+  LogTable.Close();
+}
+
+bool TVelmDataModule::ReadCsvRecord(db::Table& table, const JournalRecord& record) {
+  try {
+    journal::AppendRecord(table, record);
+  } catch (const db::DbError&) {
+    return false;  // a number the journal has already: the first record keeps it
+  }
+  if (&table == &LogTable) {
+    Total = record.ID;
+    Serial = record.ID + 1;
+  }
+  return true;
+}
