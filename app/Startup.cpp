@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/Aboutunit.h"
+#include "app/Application.h"
 #include "app/Mainunit.h"
 #include "app/Splashunit.h"
 #include "platform/os/ShutdownSignals.h"
@@ -16,18 +17,6 @@
 #include "resources/Pictures.h"
 #include "store/Dataunit.h"
 #include "watchlink/Dipeunit.h"
-
-namespace {
-
-void ShowException(const char* what) {
-  os::MessageRequest r;
-  r.caption = QStringLiteral("KELDORAN");
-  r.text = QString::fromLocal8Bit(what);
-  r.icon = os::MsgIcon::Error;
-  os::Ui().MessageBox(r);
-}
-
-}  // namespace
 
 int RunKeldoran(QApplication& app, const StartOptions& options) {
   os::SingleInstance guard(QStringLiteral("KELDORANGRAPH"));
@@ -65,7 +54,7 @@ int RunKeldoran(QApplication& app, const StartOptions& options) {
 
     dataModule.VelmDataModuleDestroy();
   } catch (const std::exception& e) {
-    ShowException(e.what());
+    ShowExceptionBox(QString::fromLocal8Bit(e.what()));
   }
   return exitCode;
 }

@@ -1,8 +1,7 @@
-#include <QApplication>
-
+#include "app/Application.h"
 #include "app/Startup.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  TApplication app(argc, argv);
   return RunKeldoran(app);
 }

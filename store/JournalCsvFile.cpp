@@ -19,10 +19,10 @@ QString TVelmDataModule::CsvPath() const {
 int TVelmDataModule::WriteCsvFile() {
   if (!LogTable.Active()) return 0;  // no journal open: the mirror stays as it is
   LogTable.DisableControls();
-  const db::Bookmark mark = LogTable.GetBookmark();
-  LogTable.First();
+  const db::Bookmark mark = LogTable.RecordCount() > 0 ? LogTable.GetBookmark() : db::Bookmark{};
   bool ok = false;
   try {
+    LogTable.First();
     ok = csv::WriteFile(CsvPath(), [this](JournalRecord& next) {
       if (LogTable.Eof()) return false;
       next = journal::ReadRecord(LogTable);
