@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "resources/Strings.h"
 #include "store/Dataunit.h"
@@ -111,6 +112,17 @@ int TVelmDataModule::OpenJournalTable() {
   } catch (const db::DbError& error) {
     if (error.Kind() != db::ErrorKind::Corruption) throw;
     MendDamagedJournal(error);
+  }
+  // A journal brought from elsewhere without its index definitions (they
+  // live beside the table) gets them back, so that every sort works.
+  for (const db::IndexDef& index : journal::IndexDefs()) {
+    if (index.primary) continue;
+    const auto& present = LogTable.Indexes();
+    if (std::none_of(present.begin(), present.end(), [&](const db::IndexDef& p) {
+          return p.name.compare(index.name, Qt::CaseInsensitive) == 0;
+        })) {
+      LogTable.AddIndex(index);
+    }
   }
   HideControlFields();
   return 0;

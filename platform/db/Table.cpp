@@ -95,6 +95,10 @@ void Table::Require(bool condition, const char* what) const {
 
 void Table::RequireBrowse(const char* what) const { Require(state_ == DataState::Browse, what); }
 
+void Table::RequireWritable() const {
+  if (!writable_) throw DbError(ErrorKind::Io, QStringLiteral("%1 is read-only").arg(DisplayName()));
+}
+
 // ---- create, delete, empty ----
 
 void Table::CreateTable() {
@@ -213,6 +217,7 @@ void Table::EmptyTable() {
     return;
   }
   CheckBrowseMode();
+  RequireWritable();
   ResetToEmpty();
   order_.clear();
   SettleCursor(0);
@@ -252,7 +257,8 @@ void Table::Open() {
   if (!QFileInfo::exists(path)) throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
   try {
     dbFile_ = std::make_unique<QFile>(path);
-    if (!dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    writable_ = dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (!writable_ && !dbFile_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
       IoError(QStringLiteral("%1 cannot be opened: %2").arg(DisplayName(), dbFile_->errorString()));
     }
     const QByteArray raw = dbFile_->readAll();
@@ -268,7 +274,9 @@ void Table::Open() {
 
     if (keyFields_ > 0) {
       pxFile_ = std::make_unique<QFile>(FamilyFile(QStringLiteral("PX")));
-      if (pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+      if (!writable_) {
+        // Read-only: the primary index is not needed for reading.
+      } else if (pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         const QByteArray px = pxFile_->readAll();
         pxImage_.assign(px.begin(), px.end());
       } else if (!pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered | QIODevice::Truncate)) {
@@ -279,7 +287,7 @@ void Table::Open() {
       const QString mbPath = FamilyFile(QStringLiteral("MB"));
       if (QFileInfo::exists(mbPath)) {
         mbFile_ = std::make_unique<QFile>(mbPath);
-        if (!mbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        if (!mbFile_->open((writable_ ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered)) {
           IoError(QStringLiteral("%1: the blob file cannot be opened").arg(DisplayName()));
         }
         mbSize_ = mbFile_->size();
@@ -478,6 +486,44 @@ QStringList Table::IndexNames() const {
   probe.SetTableName(tableName_);
   probe.Open();
   return probe.IndexNames();
+}
+
+void Table::AddIndex(const IndexDef& index) {
+  if (!Active()) {
+    Open();
+    try {
+      AddIndex(index);
+    } catch (...) {
+      Close();
+      throw;
+    }
+    Close();
+    return;
+  }
+  RequireWritable();
+  auto bad = [&](const QString& detail) -> void {
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1: index \"%2\" cannot be added: %3").arg(DisplayName(), index.name, detail));
+  };
+  if (keyFields_ == 0) bad(QStringLiteral("secondary indexes need a primary key"));
+  if (index.primary || index.name.isEmpty() || index.name.contains(u'\t') || index.name.contains(u'\n')) bad(QStringLiteral("its name"));
+  if (index.fields.isEmpty()) bad(QStringLiteral("it has no fields"));
+  for (const IndexDef& other : indexes_) {
+    if (other.name.compare(index.name, Qt::CaseInsensitive) == 0) bad(QStringLiteral("the table has one of that name"));
+  }
+  IndexDef stored = index;
+  stored.fields.clear();
+  for (const QString& name : index.fields) {
+    const int no = FieldIndex(name);
+    if (no < 0 || IsBlobType(fields_[static_cast<std::size_t>(no)].type)) bad(QStringLiteral("field \"%1\"").arg(name));
+    stored.fields << fields_[static_cast<std::size_t>(no)].name;
+  }
+  indexes_.push_back(stored);
+  try {
+    WriteIndexDefs();
+  } catch (...) {
+    indexes_.pop_back();
+    throw;
+  }
 }
 
 void Table::SetIndexName(const QString& name) {
@@ -838,6 +884,7 @@ void Table::ReleaseBlob(const std::uint8_t* field, int width) {
 
 void Table::Append() {
   CheckBrowseMode();
+  RequireWritable();
   buffer_.assign(static_cast<std::size_t>(recordSize_), 0);
   blobEdits_.clear();
   editSlot_ = kNoSlot;
@@ -862,6 +909,7 @@ void Table::Insert() {
 
 void Table::Edit() {
   CheckBrowseMode();
+  RequireWritable();
   const std::uint32_t slot = CurrentSlot();
   buffer_.assign(Rec(slot), Rec(slot) + recordSize_);
   blobEdits_.clear();
@@ -951,6 +999,7 @@ void Table::Delete() {
     return;
   }
   if (state_ == DataState::Edit) Cancel();
+  RequireWritable();
   const std::uint32_t slot = CurrentSlot();
   for (std::size_t f = 0; f < fields_.size(); ++f) {
     if (IsBlobType(fields_[f].type)) ReleaseBlob(Rec(slot) + offsets_[f], offsets_[f + 1] - offsets_[f]);

@@ -194,6 +194,9 @@ class Table : public DataSet {
   void SetIndexName(const QString& name);
   const QString& IndexName() const { return indexName_; }
   QStringList IndexNames() const;
+  // Adds a named secondary index to an existing keyed table, open or closed;
+  // its definition is stored with the table at once.
+  void AddIndex(const IndexDef& index);
   const std::vector<IndexDef>& Indexes() const { return indexes_; }  // of the open table
 
   void First() override;
@@ -241,6 +244,7 @@ class Table : public DataSet {
   QString FamilyFile(const QString& ext) const;
   void Require(bool condition, const char* what) const;
   void RequireBrowse(const char* what) const;
+  void RequireWritable() const;
 
   // Loading.
   void Load(std::span<const std::uint8_t> data, std::int64_t fileSize);
@@ -325,6 +329,8 @@ class Table : public DataSet {
   std::set<int> dirty_;
   bool changed_ = false;
   std::vector<std::uint32_t> order_;
+
+  bool writable_ = true;  // false when the file could only be opened for reading
 
   // Edit state.
   std::vector<std::uint8_t> buffer_;

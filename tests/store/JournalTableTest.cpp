@@ -185,6 +185,22 @@ TEST_F(JournalTableTest, TheSearchTableIsCreatedInItsFolderWithTheJournalsIndexe
   EXPECT_EQ(dm.SearchLogTable.RecordCount(), 1);
 }
 
+TEST_F(JournalTableTest, AJournalWithoutItsIndexDefinitionsGetsThemBack) {
+  {
+    TVelmDataModule dm;
+    ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+    AddDive(dm.LogTable, 1, "2001/05/12", "1", "10:00:00", "Ann");
+  }
+  ASSERT_TRUE(QFile::remove(InProgram("LOG/LOG.KIX")));
+  TVelmDataModule dm;
+  ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+  EXPECT_EQ(dm.LogTable.Indexes().size(), 62u);
+  EXPECT_EQ(dm.LogTable.RecordCount(), 1);
+  dm.LogTable.SetIndexName("REV_DIVER");
+  EXPECT_TRUE(QFileInfo::exists(InProgram("LOG/LOG.KIX")));
+  EXPECT_TRUE(ui.Messages().empty());
+}
+
 TEST_F(JournalTableTest, TheCsvRebuildRunsOnlyForANewJournalWithACsvFile) {
   QDir(ProgramFolder()).mkdir("LOG");
   test::WriteAll(InProgram("LOG/logtable.csv"), "one record");

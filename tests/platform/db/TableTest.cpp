@@ -165,6 +165,16 @@ TEST_F(TableTest, IndexDefinitionsPersistWithTheTable) {
   EXPECT_EQ(again.Indexes()[2].fields, QStringList({"When", "Name"}));
   EXPECT_TRUE(again.Indexes()[1].descending);
   EXPECT_THROW(again.SetIndexName("NOPE"), DbError);
+  again.Close();
+
+  // An index added later is stored too, and refused when it cannot exist.
+  again.AddIndex({"COUNT_DESC", {"count"}, false, true});
+  EXPECT_THROW(again.AddIndex({"NAME", {"Id"}, false, false}), DbError);
+  EXPECT_THROW(again.AddIndex({"X", {"Nope"}, false, false}), DbError);
+  db::Table third;
+  third.SetDatabaseName(ProgramFolder());
+  third.SetTableName("PEOPLE.DB");
+  EXPECT_EQ(third.IndexNames(), QStringList({"NAME", "REV_NAME", "WHEN_NAME", "COUNT_DESC"}));
 }
 
 TEST_F(TableTest, CursorBookmarksAndKeys) {
