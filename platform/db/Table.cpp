@@ -902,7 +902,7 @@ void Table::Append() {
 }
 
 void Table::Insert() {
-  const std::uint32_t before = order_.empty() || eof_ ? kNoSlot : order_[static_cast<std::size_t>(pos_)];
+  const std::uint32_t before = order_.empty() ? kNoSlot : order_[static_cast<std::size_t>(pos_)];
   Append();
   editSlot_ = before;  // an unkeyed table inserts before the current record
 }
@@ -944,6 +944,17 @@ std::uint32_t Table::FindPrimary(const std::uint8_t* key) const {
 void Table::Post() {
   if (state_ != DataState::Edit && state_ != DataState::Insert) return;
   const bool inserting = state_ == DataState::Insert;
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    // Auto-increment fields take the next number unless one was given; the
+    // header keeps the last number handed out.
+    if (fields_[f].type != FieldType::AutoInc) continue;
+    std::uint8_t* p = buffer_.data() + offsets_[f];
+    if (const auto given = codec::GetLong(p)) {
+      if (*given > 0 && static_cast<std::uint32_t>(*given) > header_.autoInc) header_.autoInc = static_cast<std::uint32_t>(*given);
+    } else if (inserting) {
+      codec::PutLong(p, static_cast<std::int32_t>(++header_.autoInc));
+    }
+  }
   if (keyFields_ > 0) {
     const std::uint32_t same = FindPrimary(buffer_.data());
     if (same != kNoSlot && (inserting || same != editSlot_)) {
