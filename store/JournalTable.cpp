@@ -197,5 +197,13 @@ void TVelmDataModule::OpenSearchTable() {
   SearchLogTable.SetDatabaseName(QDir(LogBookFolder).filePath(search));
   SearchLogTable.SetTableName(kTableName);
   if (!SearchLogTable.Exists()) CreateJournal(SearchLogTable, true);
-  SearchLogTable.Open();
+  try {
+    SearchLogTable.Open();
+  } catch (const db::DbError& error) {
+    // The search result is only a copy of journal records: a damaged one is
+    // made anew rather than blocking every later search.
+    if (error.Kind() != db::ErrorKind::Corruption) throw;
+    CreateJournal(SearchLogTable, true);
+    SearchLogTable.Open();
+  }
 }

@@ -183,6 +183,11 @@ TEST_F(JournalTableTest, TheSearchTableIsCreatedInItsFolderWithTheJournalsIndexe
   AddDive(dm.SearchLogTable, 9, "2001/01/01", "1", "10:00:00", "kept");
   dm.OpenSearchTable();  // an existing table is opened as it is
   EXPECT_EQ(dm.SearchLogTable.RecordCount(), 1);
+  dm.SearchLogTable.Close();
+  test::WriteAll(InProgram("LOG/SEARCH/LOG.DB"), "damaged");
+  dm.OpenSearchTable();  // a damaged copy is made anew
+  EXPECT_TRUE(dm.SearchLogTable.Active());
+  EXPECT_EQ(dm.SearchLogTable.RecordCount(), 0);
 }
 
 TEST_F(JournalTableTest, AJournalWithoutItsIndexDefinitionsGetsThemBack) {
