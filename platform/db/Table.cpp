@@ -463,6 +463,7 @@ void Table::ReleaseAll() {
   chain_.clear();
   freeBlocks_.clear();
   dirty_.clear();
+  fresh_.clear();
   order_.clear();
   indexes_.clear();
   buffer_.clear();
@@ -1064,6 +1065,7 @@ int Table::AllocateBlock() {
   block.recs.clear();
   block.recs.reserve(static_cast<std::size_t>(Capacity()));
   dirty_.insert(b);
+  fresh_.insert(b);
   return b;
 }
 
@@ -1222,11 +1224,13 @@ void Table::Flush() {
     header_.changeCount = static_cast<std::uint8_t>(header_.changeCount % 255 + 1);
     changed_ = true;
   }
-  for (int b : dirty_) {
-    if (b <= header_.fileBlocks) WriteBlock(b);
+  // Order matters to a process killed halfway: blocks newly taken into use
+  // first (nothing links to them yet), then the header (it must count them
+  // before a chain word can lead there), then the blocks already in the
+  // chain. The reader trusts the chain, not the record count or free list.
+  for (int b : fresh_) {
+    if (dirty_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
   }
-  pxDirty_.insert(dirty_.begin(), dirty_.end());
-  dirty_.clear();
   header_.numRecords = static_cast<std::uint32_t>(live_);
   header_.usedBlocks = static_cast<int>(chain_.size());
   header_.firstBlock = chain_.empty() ? 0 : chain_.front();
@@ -1234,6 +1238,12 @@ void Table::Flush() {
   header_.firstFreeBlock = freeBlocks_.empty() ? 0 : freeBlocks_.back();
   PatchDbHeader(headerBytes_, header_);
   WriteAt(*dbFile_, 0, headerBytes_.data(), PatchedHeaderBytes(header_), dbFile_->fileName());
+  for (int b : dirty_) {
+    if (!fresh_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
+  }
+  pxDirty_.insert(dirty_.begin(), dirty_.end());
+  dirty_.clear();
+  fresh_.clear();
   if (keyFields_ > 0) WritePx();
 }
 

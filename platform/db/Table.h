@@ -327,6 +327,7 @@ class Table : public DataSet {
   std::set<int> pxDirty_;     // data blocks whose .PX entry may have changed
   std::vector<int> freeBlocks_;
   std::set<int> dirty_;
+  std::set<int> fresh_;  // blocks taken into use since the last flush
   bool changed_ = false;
   std::vector<std::uint32_t> order_;
 
