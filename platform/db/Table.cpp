@@ -93,8 +93,6 @@ void Table::Require(bool condition, const char* what) const {
   }
 }
 
-void Table::RequireBrowse(const char* what) const { Require(state_ == DataState::Browse, what); }
-
 void Table::RequireWritable() const {
   if (!writable_) throw DbError(ErrorKind::Io, QStringLiteral("%1 is read-only").arg(DisplayName()));
 }
@@ -628,11 +626,6 @@ void Table::InsertInOrder(std::uint32_t slot, std::uint32_t beforeSlot) {
   } else {
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(OrderPosition(beforeSlot)), slot);
   }
-}
-
-void Table::EraseFromOrder(std::uint32_t slot) {
-  const std::size_t pos = OrderPosition(slot);
-  if (pos < order_.size()) order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(pos));
 }
 
 void Table::MasterMoved() {

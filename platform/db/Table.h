@@ -221,6 +221,7 @@ class Table : public DataSet {
   // Restricts this table to the records whose `detailField` equals the
   // master's `masterField` on the master's current record. The current
   // index of this table must begin with `detailField`. nullptr ends the link.
+  // The master must outlive the link.
   void SetMasterSource(Table* master, const QString& masterField, const QString& detailField);
 
  protected:
@@ -243,7 +244,6 @@ class Table : public DataSet {
   QString BasePath() const;  // folder + name without extension
   QString FamilyFile(const QString& ext) const;
   void Require(bool condition, const char* what) const;
-  void RequireBrowse(const char* what) const;
   void RequireWritable() const;
 
   // Loading.
@@ -276,7 +276,6 @@ class Table : public DataSet {
   void BuildOrder();
   std::size_t OrderPosition(std::uint32_t slot) const;
   void InsertInOrder(std::uint32_t slot, std::uint32_t beforeSlot);
-  void EraseFromOrder(std::uint32_t slot);
   bool MatchesMaster(std::uint32_t slot) const;
   void MasterMoved();
   void SettleCursor(std::size_t position);
