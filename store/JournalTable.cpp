@@ -101,6 +101,9 @@ bool TVelmDataModule::RebuildIfCsv() {
 
 int TVelmDataModule::OpenJournalTable() {
   LogTable.Close();
+  // The sort is applied again once the index definitions are sure to be there.
+  const QString indexName = LogTable.IndexName();
+  LogTable.SetIndexName(QString());
   LogTable.SetDatabaseName(LogBookFolder);
   LogTable.SetTableName(kTableName);
   if (!LogTable.Exists()) {
@@ -124,6 +127,7 @@ int TVelmDataModule::OpenJournalTable() {
       LogTable.AddIndex(index);
     }
   }
+  if (!indexName.isEmpty()) LogTable.SetIndexName(indexName);
   HideControlFields();
   return 0;
 }
