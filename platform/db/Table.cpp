@@ -872,7 +872,11 @@ void Table::ReleaseBlob(const std::uint8_t* field, int width) {
   QByteArray head = mbFile_->read(3);
   if (head.size() == 3 && head[0] == 2) {
     head[0] = 4;
-    WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3, mbFile_->fileName());
+    try {
+      WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3, mbFile_->fileName());
+    } catch (const DbError&) {
+      // The record no longer uses the run; left unmarked it only wastes space.
+    }
   }
 }
 
@@ -955,10 +959,12 @@ void Table::Post() {
       throw DbError(ErrorKind::KeyViolation, QStringLiteral("%1: key violation, a record with this key exists").arg(DisplayName()));
     }
   }
+  // Replaced blobs are freed only once the record no longer points at them.
+  std::vector<std::vector<std::uint8_t>> replaced;
   for (const auto& [field, stored] : blobEdits_) {
     const auto f = static_cast<std::size_t>(field);
     const int w = offsets_[f + 1] - offsets_[f];
-    if (!inserting) ReleaseBlob(Rec(editSlot_) + offsets_[f], w);
+    if (!inserting) replaced.emplace_back(Rec(editSlot_) + offsets_[f], Rec(editSlot_) + offsets_[f] + w);
     const BlobRef ref = StoreBlob(field, stored);
     WriteBlobRef(buffer_.data() + offsets_[f], w, ref);
   }
@@ -991,6 +997,7 @@ void Table::Post() {
   blobEdits_.clear();
   state_ = DataState::Browse;
   Flush();
+  for (const auto& old : replaced) ReleaseBlob(old.data(), static_cast<int>(old.size()));
   const std::size_t pos = OrderPosition(slot);
   SettleCursor(pos < order_.size() ? pos : static_cast<std::size_t>(pos_));
   Notify(DataEvent::StateChanged);
@@ -1006,15 +1013,16 @@ void Table::Delete() {
   if (state_ == DataState::Edit) Cancel();
   RequireWritable();
   const std::uint32_t slot = CurrentSlot();
-  for (std::size_t f = 0; f < fields_.size(); ++f) {
-    if (IsBlobType(fields_[f].type)) ReleaseBlob(Rec(slot) + offsets_[f], offsets_[f + 1] - offsets_[f]);
-  }
+  const std::vector<std::uint8_t> record(Rec(slot), Rec(slot) + recordSize_);
   const auto pos = static_cast<std::size_t>(pos_);
   RemoveFromBlocks(slot);
   order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(pos));
   FreeSlot(slot);
   --live_;
   Flush();
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    if (IsBlobType(fields_[f].type)) ReleaseBlob(record.data() + offsets_[f], offsets_[f + 1] - offsets_[f]);
+  }
   SettleCursor(pos);
   Notify(DataEvent::DataChanged);
 }
@@ -1213,6 +1221,20 @@ void Table::WriteBlock(int b) {
 }
 
 void Table::Flush() {
+  try {
+    FlushChanges();
+  } catch (const DbError&) {
+    // What is in memory may now be ahead of the file: the table closes, and
+    // opening it again shows what the file holds.
+    ReleaseAll();
+    state_ = DataState::Inactive;
+    Notify(DataEvent::StateChanged);
+    Notify(DataEvent::DataChanged);
+    throw;
+  }
+}
+
+void Table::FlushChanges() {
   if (!changed_) {
     header_.changeCount = static_cast<std::uint8_t>(header_.changeCount % 255 + 1);
     changed_ = true;

@@ -284,7 +284,8 @@ class Table : public DataSet {
   void ReleaseAll();
 
   // Writing.
-  void Flush();
+  void Flush();  // closes the table when a write fails
+  void FlushChanges();
   void WriteBlock(int block);
   void WritePx();
   void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size, const QString& path);
