@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <sys/resource.h>
+
 #include <csignal>
+#include <cstdlib>
+
+#include "platform/db/DbError.h"
 
 #include "platform/db/Table.h"
 
@@ -43,6 +48,43 @@ TEST(KillTest, PostsSurviveAKilledProcess) {
   t.Open();
   ASSERT_EQ(t.RecordCount(), 399);
   int expected = 1;
+  for (t.First(); !t.Eof(); t.Next()) EXPECT_EQ(t.FieldByName("Id").AsInteger(), expected++);
+}
+
+// Exits with 3 when a post failed with an I/O error that closed the table.
+void PostUntilTheDiskIsFull(const QString& folder) {
+  db::Table t;
+  Define(t, folder);
+  t.CreateTable();
+  t.Open();
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{64 * 1024, 64 * 1024};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  int posted = 0;
+  try {
+    for (int i = 0; i < 10000; ++i) {
+      t.Append();
+      t.FieldByName("Id").SetAsInteger(i);
+      t.Post();
+      ++posted;
+    }
+  } catch (const db::DbError& e) {
+    if (e.Kind() == db::ErrorKind::Io && !t.Active() && posted > 100) std::exit(3);
+  }
+  std::exit(1);
+}
+
+TEST(KillTest, AFailedWriteClosesTheTableAndKeepsTheFileReadable) {
+  static QTemporaryDir parentDir;
+  if (qEnvironmentVariableIsEmpty("KELDORAN_FULL_TEST_DIR")) qputenv("KELDORAN_FULL_TEST_DIR", parentDir.path().toLocal8Bit());
+  const QString folder = qEnvironmentVariable("KELDORAN_FULL_TEST_DIR");
+  // The child may not grow files beyond 64 KiB: the disk is "full".
+  EXPECT_EXIT(PostUntilTheDiskIsFull(folder), ::testing::ExitedWithCode(3), "");
+  db::Table t;
+  Define(t, folder);
+  t.Open();
+  EXPECT_GT(t.RecordCount(), 100);
+  int expected = 0;
   for (t.First(); !t.Eof(); t.Next()) EXPECT_EQ(t.FieldByName("Id").AsInteger(), expected++);
 }
 
