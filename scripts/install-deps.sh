@@ -12,6 +12,7 @@ packages=(
   ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   fonts-dejavu-core xvfb xauth x11-utils socat
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -62,11 +62,11 @@ class TVelmDataModule : public QObject {
   // process entry); the data module knows no windows.
   std::function<os::WindowPlacement()> TakeMainPlacement;
   std::function<void(const os::WindowPlacement&)> ApplyMainPlacement;
-  // Journal table (the journal CSV module fills the rebuild in).
   // Points LogTable at "LOG.DB" of the log-book folder, creating the table
   // (and rebuilding it from "logtable.csv") when it is missing, opens it and
   // hides the control fields. A table that cannot be read is kept aside
-  // and replaced (see MendDamagedJournal). Returns 0.
+  // and replaced (see MendDamagedJournal); other database errors (a folder
+  // that cannot be written, ...) are thrown as db::DbError. Returns 0.
   int OpenJournalTable();
   // Leaves TmpLogTable pointing at the work folder's "LOG.DB" (created
   // when missing, with the journal's fields and no indexes), closed.

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "resources/Strings.h"
 #include "store/Dataunit.h"
@@ -100,6 +101,9 @@ bool TVelmDataModule::RebuildIfCsv() {
 
 int TVelmDataModule::OpenJournalTable() {
   LogTable.Close();
+  // The sort is applied again once the index definitions are sure to be there.
+  const QString indexName = LogTable.IndexName();
+  LogTable.SetIndexName(QString());
   LogTable.SetDatabaseName(LogBookFolder);
   LogTable.SetTableName(kTableName);
   if (!LogTable.Exists()) {
@@ -112,6 +116,18 @@ int TVelmDataModule::OpenJournalTable() {
     if (error.Kind() != db::ErrorKind::Corruption) throw;
     MendDamagedJournal(error);
   }
+  // A journal brought from elsewhere without its index definitions (they
+  // live beside the table) gets them back, so that every sort works.
+  for (const db::IndexDef& index : journal::IndexDefs()) {
+    if (index.primary) continue;
+    const auto& present = LogTable.Indexes();
+    if (std::none_of(present.begin(), present.end(), [&](const db::IndexDef& p) {
+          return p.name.compare(index.name, Qt::CaseInsensitive) == 0;
+        })) {
+      LogTable.AddIndex(index);
+    }
+  }
+  if (!indexName.isEmpty()) LogTable.SetIndexName(indexName);
   HideControlFields();
   return 0;
 }
@@ -185,5 +201,13 @@ void TVelmDataModule::OpenSearchTable() {
   SearchLogTable.SetDatabaseName(QDir(LogBookFolder).filePath(search));
   SearchLogTable.SetTableName(kTableName);
   if (!SearchLogTable.Exists()) CreateJournal(SearchLogTable, true);
-  SearchLogTable.Open();
+  try {
+    SearchLogTable.Open();
+  } catch (const db::DbError& error) {
+    // The search result is only a copy of journal records: a damaged one is
+    // made anew rather than blocking every later search.
+    if (error.Kind() != db::ErrorKind::Corruption) throw;
+    CreateJournal(SearchLogTable, true);
+    SearchLogTable.Open();
+  }
 }

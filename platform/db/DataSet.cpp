@@ -100,7 +100,13 @@ void Field::SetAsString(const QString& text) {
 
 int Field::AsInteger() const {
   const FieldDef& f = Def(set_, index_);
-  if (values::IsNumeric(f.type)) return static_cast<int>(std::trunc(values::ToNumber(f, Bytes())));
+  if (values::IsNumeric(f.type)) {
+    const double v = std::trunc(values::ToNumber(f, Bytes()));
+    if (!(v >= -2147483648.0 && v <= 2147483647.0)) {
+      throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" holds a value beyond the integer range").arg(f.name));
+    }
+    return static_cast<int>(v);
+  }
   const QString text = AsString();
   if (text.trimmed().isEmpty()) return 0;
   bool ok = false;

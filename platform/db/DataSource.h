@@ -16,6 +16,7 @@ class DataSource : public QObject, public DataObserver {
   explicit DataSource(QObject* parent = nullptr);
   ~DataSource() override;
 
+  // The data set must outlive the source, or be detached (nullptr) first.
   void SetDataSet(DataSet* set);
   DataSet* GetDataSet() const { return set_; }
 

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cstring>
+#include <functional>
 
 #include "platform/db/DbError.h"
 #include "platform/db/Values.h"

@@ -94,7 +94,9 @@ void Table::Require(bool condition, const char* what) const {
   }
 }
 
-void Table::RequireBrowse(const char* what) const { Require(state_ == DataState::Browse, what); }
+void Table::RequireWritable() const {
+  if (!writable_) throw DbError(ErrorKind::Io, QStringLiteral("%1 is read-only").arg(DisplayName()));
+}
 
 // ---- create, delete, empty ----
 
@@ -214,6 +216,7 @@ void Table::EmptyTable() {
     return;
   }
   CheckBrowseMode();
+  RequireWritable();
   ResetToEmpty();
   order_.clear();
   SettleCursor(0);
@@ -253,7 +256,8 @@ void Table::Open() {
   if (!QFileInfo::exists(path)) throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
   try {
     dbFile_ = std::make_unique<QFile>(path);
-    if (!dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    writable_ = dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (!writable_ && !dbFile_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
       IoError(QStringLiteral("%1 cannot be opened: %2").arg(DisplayName(), dbFile_->errorString()));
     }
     const QByteArray raw = dbFile_->readAll();
@@ -269,7 +273,9 @@ void Table::Open() {
 
     if (keyFields_ > 0) {
       pxFile_ = std::make_unique<QFile>(FamilyFile(QStringLiteral("PX")));
-      if (pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+      if (!writable_) {
+        // Read-only: the primary index is not needed for reading.
+      } else if (pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         const QByteArray px = pxFile_->readAll();
         pxImage_.assign(px.begin(), px.end());
       } else if (!pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered | QIODevice::Truncate)) {
@@ -280,7 +286,7 @@ void Table::Open() {
       const QString mbPath = FamilyFile(QStringLiteral("MB"));
       if (QFileInfo::exists(mbPath)) {
         mbFile_ = std::make_unique<QFile>(mbPath);
-        if (!mbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        if (!mbFile_->open((writable_ ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered)) {
           IoError(QStringLiteral("%1: the blob file cannot be opened").arg(DisplayName()));
         }
         mbSize_ = mbFile_->size();
@@ -456,6 +462,7 @@ void Table::ReleaseAll() {
   chain_.clear();
   freeBlocks_.clear();
   dirty_.clear();
+  fresh_.clear();
   order_.clear();
   indexes_.clear();
   buffer_.clear();
@@ -479,6 +486,44 @@ QStringList Table::IndexNames() const {
   probe.SetTableName(tableName_);
   probe.Open();
   return probe.IndexNames();
+}
+
+void Table::AddIndex(const IndexDef& index) {
+  if (!Active()) {
+    Open();
+    try {
+      AddIndex(index);
+    } catch (...) {
+      Close();
+      throw;
+    }
+    Close();
+    return;
+  }
+  RequireWritable();
+  auto bad = [&](const QString& detail) -> void {
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1: index \"%2\" cannot be added: %3").arg(DisplayName(), index.name, detail));
+  };
+  if (keyFields_ == 0) bad(QStringLiteral("secondary indexes need a primary key"));
+  if (index.primary || index.name.isEmpty() || index.name.contains(u'\t') || index.name.contains(u'\n')) bad(QStringLiteral("its name"));
+  if (index.fields.isEmpty()) bad(QStringLiteral("it has no fields"));
+  for (const IndexDef& other : indexes_) {
+    if (other.name.compare(index.name, Qt::CaseInsensitive) == 0) bad(QStringLiteral("the table has one of that name"));
+  }
+  IndexDef stored = index;
+  stored.fields.clear();
+  for (const QString& name : index.fields) {
+    const int no = FieldIndex(name);
+    if (no < 0 || IsBlobType(fields_[static_cast<std::size_t>(no)].type)) bad(QStringLiteral("field \"%1\"").arg(name));
+    stored.fields << fields_[static_cast<std::size_t>(no)].name;
+  }
+  indexes_.push_back(stored);
+  try {
+    WriteIndexDefs();
+  } catch (...) {
+    indexes_.pop_back();
+    throw;
+  }
 }
 
 void Table::SetIndexName(const QString& name) {
@@ -582,11 +627,6 @@ void Table::InsertInOrder(std::uint32_t slot, std::uint32_t beforeSlot) {
   } else {
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(OrderPosition(beforeSlot)), slot);
   }
-}
-
-void Table::EraseFromOrder(std::uint32_t slot) {
-  const std::size_t pos = OrderPosition(slot);
-  if (pos < order_.size()) order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(pos));
 }
 
 void Table::MasterMoved() {
@@ -833,12 +873,17 @@ void Table::ReleaseBlob(const std::uint8_t* field, int width) {
   QByteArray head = mbFile_->read(3);
   if (head.size() == 3 && head[0] == 2) {
     head[0] = 4;
-    WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3, mbFile_->fileName());
+    try {
+      WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3, mbFile_->fileName());
+    } catch (const DbError&) {
+      // The record no longer uses the run; left unmarked it only wastes space.
+    }
   }
 }
 
 void Table::Append() {
   CheckBrowseMode();
+  RequireWritable();
   buffer_.assign(static_cast<std::size_t>(recordSize_), 0);
   blobEdits_.clear();
   editSlot_ = kNoSlot;
@@ -856,13 +901,14 @@ void Table::Append() {
 }
 
 void Table::Insert() {
-  const std::uint32_t before = order_.empty() || eof_ ? kNoSlot : order_[static_cast<std::size_t>(pos_)];
+  const std::uint32_t before = order_.empty() ? kNoSlot : order_[static_cast<std::size_t>(pos_)];
   Append();
   editSlot_ = before;  // an unkeyed table inserts before the current record
 }
 
 void Table::Edit() {
   CheckBrowseMode();
+  RequireWritable();
   const std::uint32_t slot = CurrentSlot();
   buffer_.assign(Rec(slot), Rec(slot) + recordSize_);
   blobEdits_.clear();
@@ -897,16 +943,29 @@ std::uint32_t Table::FindPrimary(const std::uint8_t* key) const {
 void Table::Post() {
   if (state_ != DataState::Edit && state_ != DataState::Insert) return;
   const bool inserting = state_ == DataState::Insert;
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    // Auto-increment fields take the next number unless one was given; the
+    // header keeps the last number handed out.
+    if (fields_[f].type != FieldType::AutoInc) continue;
+    std::uint8_t* p = buffer_.data() + offsets_[f];
+    if (const auto given = codec::GetLong(p)) {
+      if (*given > 0 && static_cast<std::uint32_t>(*given) > header_.autoInc) header_.autoInc = static_cast<std::uint32_t>(*given);
+    } else if (inserting) {
+      codec::PutLong(p, static_cast<std::int32_t>(++header_.autoInc));
+    }
+  }
   if (keyFields_ > 0) {
     const std::uint32_t same = FindPrimary(buffer_.data());
     if (same != kNoSlot && (inserting || same != editSlot_)) {
       throw DbError(ErrorKind::KeyViolation, QStringLiteral("%1: key violation, a record with this key exists").arg(DisplayName()));
     }
   }
+  // Replaced blobs are freed only once the record no longer points at them.
+  std::vector<std::vector<std::uint8_t>> replaced;
   for (const auto& [field, stored] : blobEdits_) {
     const auto f = static_cast<std::size_t>(field);
     const int w = offsets_[f + 1] - offsets_[f];
-    if (!inserting) ReleaseBlob(Rec(editSlot_) + offsets_[f], w);
+    if (!inserting) replaced.emplace_back(Rec(editSlot_) + offsets_[f], Rec(editSlot_) + offsets_[f] + w);
     const BlobRef ref = StoreBlob(field, stored);
     WriteBlobRef(buffer_.data() + offsets_[f], w, ref);
   }
@@ -939,6 +998,7 @@ void Table::Post() {
   blobEdits_.clear();
   state_ = DataState::Browse;
   Flush();
+  for (const auto& old : replaced) ReleaseBlob(old.data(), static_cast<int>(old.size()));
   const std::size_t pos = OrderPosition(slot);
   SettleCursor(pos < order_.size() ? pos : static_cast<std::size_t>(pos_));
   Notify(DataEvent::StateChanged);
@@ -952,16 +1012,18 @@ void Table::Delete() {
     return;
   }
   if (state_ == DataState::Edit) Cancel();
+  RequireWritable();
   const std::uint32_t slot = CurrentSlot();
-  for (std::size_t f = 0; f < fields_.size(); ++f) {
-    if (IsBlobType(fields_[f].type)) ReleaseBlob(Rec(slot) + offsets_[f], offsets_[f + 1] - offsets_[f]);
-  }
+  const std::vector<std::uint8_t> record(Rec(slot), Rec(slot) + recordSize_);
   const auto pos = static_cast<std::size_t>(pos_);
   RemoveFromBlocks(slot);
   order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(pos));
   FreeSlot(slot);
   --live_;
   Flush();
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    if (IsBlobType(fields_[f].type)) ReleaseBlob(record.data() + offsets_[f], offsets_[f + 1] - offsets_[f]);
+  }
   SettleCursor(pos);
   Notify(DataEvent::DataChanged);
 }
@@ -1005,6 +1067,7 @@ int Table::AllocateBlock() {
   block.recs.clear();
   block.recs.reserve(static_cast<std::size_t>(Capacity()));
   dirty_.insert(b);
+  fresh_.insert(b);
   return b;
 }
 
@@ -1159,15 +1222,31 @@ void Table::WriteBlock(int b) {
 }
 
 void Table::Flush() {
+  try {
+    FlushChanges();
+  } catch (const DbError&) {
+    // What is in memory may now be ahead of the file: the table closes, and
+    // opening it again shows what the file holds.
+    ReleaseAll();
+    state_ = DataState::Inactive;
+    Notify(DataEvent::StateChanged);
+    Notify(DataEvent::DataChanged);
+    throw;
+  }
+}
+
+void Table::FlushChanges() {
   if (!changed_) {
     header_.changeCount = static_cast<std::uint8_t>(header_.changeCount % 255 + 1);
     changed_ = true;
   }
-  for (int b : dirty_) {
-    if (b <= header_.fileBlocks) WriteBlock(b);
+  // Order matters to a process killed halfway: blocks newly taken into use
+  // first (nothing links to them yet), then the header (it must count them
+  // before a chain word can lead there), then the blocks already in the
+  // chain. The reader trusts the chain, not the record count or free list.
+  for (int b : fresh_) {
+    if (dirty_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
   }
-  pxDirty_.insert(dirty_.begin(), dirty_.end());
-  dirty_.clear();
   header_.numRecords = static_cast<std::uint32_t>(live_);
   header_.usedBlocks = static_cast<int>(chain_.size());
   header_.firstBlock = chain_.empty() ? 0 : chain_.front();
@@ -1175,6 +1254,12 @@ void Table::Flush() {
   header_.firstFreeBlock = freeBlocks_.empty() ? 0 : freeBlocks_.back();
   PatchDbHeader(headerBytes_, header_);
   WriteAt(*dbFile_, 0, headerBytes_.data(), PatchedHeaderBytes(header_), dbFile_->fileName());
+  for (int b : dirty_) {
+    if (!fresh_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
+  }
+  pxDirty_.insert(dirty_.begin(), dirty_.end());
+  dirty_.clear();
+  fresh_.clear();
   if (keyFields_ > 0) WritePx();
 }
 

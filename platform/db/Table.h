@@ -194,6 +194,9 @@ class Table : public DataSet {
   void SetIndexName(const QString& name);
   const QString& IndexName() const { return indexName_; }
   QStringList IndexNames() const;
+  // Adds a named secondary index to an existing keyed table, open or closed;
+  // its definition is stored with the table at once.
+  void AddIndex(const IndexDef& index);
   const std::vector<IndexDef>& Indexes() const { return indexes_; }  // of the open table
 
   void First() override;
@@ -218,6 +221,7 @@ class Table : public DataSet {
   // Restricts this table to the records whose `detailField` equals the
   // master's `masterField` on the master's current record. The current
   // index of this table must begin with `detailField`. nullptr ends the link.
+  // The master must outlive the link.
   void SetMasterSource(Table* master, const QString& masterField, const QString& detailField);
 
  protected:
@@ -240,7 +244,7 @@ class Table : public DataSet {
   QString BasePath() const;  // folder + name without extension
   QString FamilyFile(const QString& ext) const;
   void Require(bool condition, const char* what) const;
-  void RequireBrowse(const char* what) const;
+  void RequireWritable() const;
 
   // Loading.
   void Load(std::span<const std::uint8_t> data, std::int64_t fileSize);
@@ -272,7 +276,6 @@ class Table : public DataSet {
   void BuildOrder();
   std::size_t OrderPosition(std::uint32_t slot) const;
   void InsertInOrder(std::uint32_t slot, std::uint32_t beforeSlot);
-  void EraseFromOrder(std::uint32_t slot);
   bool MatchesMaster(std::uint32_t slot) const;
   void MasterMoved();
   void SettleCursor(std::size_t position);
@@ -281,7 +284,8 @@ class Table : public DataSet {
   void ReleaseAll();
 
   // Writing.
-  void Flush();
+  void Flush();  // closes the table when a write fails
+  void FlushChanges();
   void WriteBlock(int block);
   void WritePx();
   void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size, const QString& path);
@@ -323,8 +327,11 @@ class Table : public DataSet {
   std::set<int> pxDirty_;     // data blocks whose .PX entry may have changed
   std::vector<int> freeBlocks_;
   std::set<int> dirty_;
+  std::set<int> fresh_;  // blocks taken into use since the last flush
   bool changed_ = false;
   std::vector<std::uint32_t> order_;
+
+  bool writable_ = true;  // false when the file could only be opened for reading
 
   // Edit state.
   std::vector<std::uint8_t> buffer_;

@@ -76,15 +76,30 @@ QString ToText(const FieldDef& f, const std::uint8_t* p) {
 
 double ToDateTime(const FieldDef& f, const std::uint8_t* p) {
   using namespace codec;
+  // Day numbers of 0001-01-01 and 9999-12-31: the dates the program can show.
+  constexpr double kFirstDay = 1;
+  constexpr double kLastDay = 3652059;
+  auto invalid = [&]() -> double {
+    throw DbError(ErrorKind::Corruption, QStringLiteral("Field \"%1\" holds no valid date or time").arg(f.name));
+  };
   switch (f.type) {
     case FieldType::Date:
-      if (auto v = GetLong(p)) return DateTimeFromDayNumber(*v);
+      if (auto v = GetLong(p)) {
+        if (*v < kFirstDay || *v > kLastDay) return invalid();
+        return DateTimeFromDayNumber(*v);
+      }
       return 0;
     case FieldType::Time:
-      if (auto v = GetLong(p)) return DateTimeFromTimeMs(*v);
+      if (auto v = GetLong(p)) {
+        if (*v < 0 || *v >= 86400000) return invalid();
+        return DateTimeFromTimeMs(*v);
+      }
       return 0;
     case FieldType::Timestamp:
-      if (auto v = GetDouble(p)) return DateTimeFromTimestampMs(*v);
+      if (auto v = GetDouble(p)) {
+        if (!(*v >= kFirstDay * 86400000.0 && *v < (kLastDay + 1) * 86400000.0)) return invalid();
+        return DateTimeFromTimestampMs(*v);
+      }
       return 0;
     default:
       throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" holds no date or time").arg(f.name));
@@ -93,6 +108,8 @@ double ToDateTime(const FieldDef& f, const std::uint8_t* p) {
 
 void FromDateTime(const FieldDef& f, double value, std::uint8_t* p) {
   using namespace codec;
+  // 0001-01-01 to 9999-12-31 in the program's days since 1899-12-30.
+  if (!(value > -693594.0 && value < 2958466.0)) BadValue(f, QString::number(value));
   switch (f.type) {
     case FieldType::Date:
       PutLong(p, DayNumberFromDateTime(value));

@@ -183,6 +183,28 @@ TEST_F(JournalTableTest, TheSearchTableIsCreatedInItsFolderWithTheJournalsIndexe
   AddDive(dm.SearchLogTable, 9, "2001/01/01", "1", "10:00:00", "kept");
   dm.OpenSearchTable();  // an existing table is opened as it is
   EXPECT_EQ(dm.SearchLogTable.RecordCount(), 1);
+  dm.SearchLogTable.Close();
+  test::WriteAll(InProgram("LOG/SEARCH/LOG.DB"), "damaged");
+  dm.OpenSearchTable();  // a damaged copy is made anew
+  EXPECT_TRUE(dm.SearchLogTable.Active());
+  EXPECT_EQ(dm.SearchLogTable.RecordCount(), 0);
+}
+
+TEST_F(JournalTableTest, AJournalWithoutItsIndexDefinitionsGetsThemBack) {
+  {
+    TVelmDataModule dm;
+    ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+    AddDive(dm.LogTable, 1, "2001/05/12", "1", "10:00:00", "Ann");
+  }
+  ASSERT_TRUE(QFile::remove(InProgram("LOG/LOG.KIX")));
+  TVelmDataModule dm;
+  dm.LogTable.SetIndexName("REV_DIVER");  // a sort chosen before the journal opens
+  ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+  EXPECT_EQ(dm.LogTable.Indexes().size(), 62u);
+  EXPECT_EQ(dm.LogTable.RecordCount(), 1);
+  EXPECT_EQ(dm.LogTable.IndexName(), "REV_DIVER");
+  EXPECT_TRUE(QFileInfo::exists(InProgram("LOG/LOG.KIX")));
+  EXPECT_TRUE(ui.Messages().empty());
 }
 
 TEST_F(JournalTableTest, TheCsvRebuildRunsOnlyForANewJournalWithACsvFile) {

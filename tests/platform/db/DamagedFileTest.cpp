@@ -108,6 +108,25 @@ TEST_F(DamagedFileTest, EachDamageIsReportedAsCorruption) {
   }
 }
 
+TEST_F(DamagedFileTest, ImpossibleDateValuesAreReportedWhenRead) {
+  // "When" of the first record: after Id (4) and Name (100).
+  const int at = HeaderSize() + 6 + 104;
+  for (const char* bytes : {"FFFFFFFFFFFFFFFF", "7FF8000000000000", "8000000000000001"}) {
+    QByteArray file = good_;
+    file.replace(at, 8, QByteArray::fromHex(bytes));
+    test::WriteAll(InProgram("T.DB"), file);
+    db::Table t;
+    Point(t);
+    t.Open();
+    try {
+      t.FieldByName("When").AsString();
+      ADD_FAILURE() << bytes << " read as a date";
+    } catch (const DbError& e) {
+      EXPECT_EQ(e.Kind(), ErrorKind::Corruption) << bytes;
+    }
+  }
+}
+
 TEST_F(DamagedFileTest, DamagedIndexDefinitionsAreReported) {
   const QByteArray kix = test::ReadAll(InProgram("T.KIX"));
   const std::pair<const char*, QByteArray> cases[] = {

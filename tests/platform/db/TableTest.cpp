@@ -165,6 +165,16 @@ TEST_F(TableTest, IndexDefinitionsPersistWithTheTable) {
   EXPECT_EQ(again.Indexes()[2].fields, QStringList({"When", "Name"}));
   EXPECT_TRUE(again.Indexes()[1].descending);
   EXPECT_THROW(again.SetIndexName("NOPE"), DbError);
+  again.Close();
+
+  // An index added later is stored too, and refused when it cannot exist.
+  again.AddIndex({"COUNT_DESC", {"count"}, false, true});
+  EXPECT_THROW(again.AddIndex({"NAME", {"Id"}, false, false}), DbError);
+  EXPECT_THROW(again.AddIndex({"X", {"Nope"}, false, false}), DbError);
+  db::Table third;
+  third.SetDatabaseName(ProgramFolder());
+  third.SetTableName("PEOPLE.DB");
+  EXPECT_EQ(third.IndexNames(), QStringList({"NAME", "REV_NAME", "WHEN_NAME", "COUNT_DESC"}));
 }
 
 TEST_F(TableTest, CursorBookmarksAndKeys) {
@@ -252,6 +262,34 @@ TEST_F(TableTest, UnkeyedTableKeepsInsertionOrder) {
   EXPECT_EQ(depths.mid(0, 3), QStringList({"0", "x", "1"}));
   EXPECT_EQ(depths.last(), "699");
   EXPECT_EQ(QFileInfo::exists(InProgram("Depth00.PX")), false);
+}
+
+TEST_F(TableTest, AutoIncrementFieldsNumberNewRecords) {
+  db::Table t;
+  t.SetDatabaseName(ProgramFolder());
+  t.SetTableName("AUTO.DB");
+  t.FieldDefs() = {{"No", FieldType::AutoInc, 4}, FieldDef::String("Text", 5)};
+  t.IndexDefs() = {{"", {"No"}, true, false}};
+  t.CreateTable();
+  for (int round = 0; round < 2; ++round) {
+    t.Open();
+    for (const char* text : {"a", "b"}) {
+      t.Append();
+      t.FieldByName("Text").SetAsString(text);
+      t.Post();
+    }
+    t.Close();
+  }
+  t.Open();
+  t.Append();
+  t.FieldByName("No").SetAsInteger(10);  // a given number moves the counter on
+  t.Post();
+  t.Append();
+  t.Post();
+  EXPECT_EQ(Walk(t, "No"), QStringList({"1", "2", "3", "4", "10", "11"}));
+  t.Close();
+  const QByteArray file = test::ReadAll(InProgram("AUTO.DB"));
+  EXPECT_EQ(file.mid(0x49, 4), QByteArray::fromHex("0b000000"));  // the last number handed out
 }
 
 TEST_F(TableTest, EmptyAndDeleteRemoveRecordsAndFiles) {
