@@ -19,7 +19,8 @@ namespace {
 
 constexpr int kRecords = 9999;
 
-const char* const kDivers[] = {"Ann", "Bob", "Cara", "Dirk", "Eva", "Femke", "Gus", "Hanna", "Ivo", "Jill"};
+const char* const kDivers[] = {"Ann",   "Bob", "Cara",  "Dirk", "Eva",
+                               "Femke", "Gus", "Hanna", "Ivo",  "Jill"};
 const char* const kSites[] = {"Blue Hole", "Reef", "Wreck Point", "Cave", "Jetty", "Bay"};
 
 void FillRecord(db::Table& t, int id) {
@@ -39,7 +40,8 @@ void FillRecord(db::Table& t, int id) {
   t.FieldByName("Weather").SetAsString("Sunny");
   t.FieldByName("User Article1").SetAsString("Camera");
   t.FieldByName("User Article Content1").SetAsString(id % 50 == 0 ? "wreck photo" : "reef");
-  t.FieldByName("Memo").SetAsString(QStringLiteral("Dive %1: a calm dive along the wall with good light.").arg(id));
+  t.FieldByName("Memo").SetAsString(
+      QStringLiteral("Dive %1: a calm dive along the wall with good light.").arg(id));
   t.FieldByName("WatchData").SetAsInteger(1);
 }
 
@@ -227,7 +229,11 @@ void BM_PostIntoJournalMiddle(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PostIntoJournalMiddle)->Arg(kRecords)->Iterations(2000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PostIntoJournal)->Arg(0)->Arg(kRecords)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PostIntoJournal)
+    ->Arg(0)
+    ->Arg(kRecords)
+    ->Iterations(2000)
+    ->Unit(benchmark::kMicrosecond);
 
 // One post into an unkeyed work table like a graph table.
 void BM_PostIntoWorkTable(benchmark::State& state) {
@@ -250,7 +256,11 @@ void BM_PostIntoWorkTable(benchmark::State& state) {
     t.Post();
   }
 }
-BENCHMARK(BM_PostIntoWorkTable)->Arg(0)->Arg(kRecords)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PostIntoWorkTable)
+    ->Arg(0)
+    ->Arg(kRecords)
+    ->Iterations(2000)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_LikeSearch(benchmark::State& state) {
   const QString folder = JournalFolder();
