@@ -585,22 +585,25 @@ void Table::SetIndexName(const QString& name) {
       throw DbError(ErrorKind::NotFound,
                     QStringLiteral("%1 has no index \"%2\"").arg(DisplayName(), name));
   }
-  indexName_ = found < 0 ? QString() : indexes_[static_cast<std::size_t>(found)].name;
-  activeIndex_ = found;
-  activeFields_.clear();
-  activeDescending_ = false;
+  std::vector<int> fields;
+  bool descending = false;
   if (found >= 0) {
-    for (const QString& f : indexes_[static_cast<std::size_t>(found)].fields)
-      activeFields_.push_back(FieldIndex(f));
-    activeDescending_ = indexes_[static_cast<std::size_t>(found)].descending;
+    for (const QString& f : indexes_[static_cast<std::size_t>(found)].fields) {
+      fields.push_back(FieldIndex(f));
+    }
+    descending = indexes_[static_cast<std::size_t>(found)].descending;
   } else {
-    for (int i = 0; i < keyFields_; ++i) activeFields_.push_back(i);
+    for (int i = 0; i < keyFields_; ++i) fields.push_back(i);
   }
-  if (master_ && (activeFields_.empty() || activeFields_.front() != master_->detailField_)) {
+  if (master_ && (fields.empty() || fields.front() != master_->detailField_)) {
     throw DbError(ErrorKind::Usage,
                   QStringLiteral("%1: the index \"%2\" does not begin with the link field")
-                      .arg(DisplayName(), indexName_));
+                      .arg(DisplayName(), name));
   }
+  indexName_ = found < 0 ? QString() : indexes_[static_cast<std::size_t>(found)].name;
+  activeIndex_ = found;
+  activeFields_ = std::move(fields);
+  activeDescending_ = descending;
   BuildOrder();
   First();
   Notify(DataEvent::DataChanged);

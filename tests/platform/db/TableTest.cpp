@@ -439,6 +439,9 @@ TEST_F(TableTest, MasterDetailFollowsTheMastersRecord) {
   EXPECT_EQ(Walk(detail, "Site"), QStringList({"Reef", "Cave"}));
   master.Next();
   EXPECT_EQ(Walk(detail, "Site"), QStringList({"Wreck"}));
+  EXPECT_THROW(detail.SetIndexName(""), DbError);  // the key does not begin with "Person"
+  EXPECT_EQ(detail.IndexName(), "PERSON");
+  EXPECT_EQ(Walk(detail, "Site"), QStringList({"Wreck"}));
   detail.Append();  // a new detail record takes the master's value
   detail.FieldByName("No").SetAsInteger(4);
   detail.Post();
