@@ -25,12 +25,13 @@ constexpr db::FieldType kTime = db::FieldType::Time;
 constexpr db::FieldType kText = db::FieldType::Alpha;
 
 constexpr FieldSpec kFields[] = {
-    {48, kInt, 4},    {49, kInt, 4},    {50, kStamp, 8},  {51, kText, 1},   {52, kTime, 4},   {53, kTime, 4},
-    {54, kText, 20},  {55, kText, 20},  {56, kText, 20},  {57, kText, 5},   {58, kText, 5},   {59, kText, 5},
-    {60, kText, 5},   {61, kTime, 4},   {62, kTime, 4},   {63, kText, 12},  {64, kText, 4},   {65, kText, 4},
-    {66, kText, 10},  {67, kText, 4},   {68, kText, 4},   {69, kText, 4},   {70, kText, 7},   {71, kText, 4},
-    {72, kText, 12},  {73, kText, 20},  {74, kText, 12},  {75, kText, 20},  {76, kText, 12},  {77, kText, 20},
-    {78, kText, 12},  {79, kText, 20},  {80, kText, 200}, {81, kInt, 4},
+    {48, kInt, 4},   {49, kInt, 4},   {50, kStamp, 8},  {51, kText, 1},  {52, kTime, 4},
+    {53, kTime, 4},  {54, kText, 20}, {55, kText, 20},  {56, kText, 20}, {57, kText, 5},
+    {58, kText, 5},  {59, kText, 5},  {60, kText, 5},   {61, kTime, 4},  {62, kTime, 4},
+    {63, kText, 12}, {64, kText, 4},  {65, kText, 4},   {66, kText, 10}, {67, kText, 4},
+    {68, kText, 4},  {69, kText, 4},  {70, kText, 7},   {71, kText, 4},  {72, kText, 12},
+    {73, kText, 20}, {74, kText, 12}, {75, kText, 20},  {76, kText, 12}, {77, kText, 20},
+    {78, kText, 12}, {79, kText, 20}, {80, kText, 200}, {81, kInt, 4},
 };
 
 // "DATE" and "REV_DATE": date, number of the day, entry and surfacing
@@ -46,12 +47,14 @@ struct Reverse {
   int field;
 };
 constexpr Reverse kReverse[] = {
-    {"REV_NO", 51},       {"REV_ENTRY", 52},    {"REV_SURF", 53},    {"REV_AVEDEPTH", 57}, {"REV_MAXDEPTH", 58},
-    {"REV_AVEWATER", 59}, {"REV_RESTTIME", 61}, {"REV_DIVETIME", 62}, {"REV_DIVER", 54},   {"REV_BUDDY", 56},
-    {"REV_SITE", 55},     {"REV_WEATHER", 63},  {"REV_TEMP", 64},    {"REV_VISI", 65},     {"REV_CAPA", 67},
-    {"REV_MAT", 66},      {"REV_WEIGHT", 71},   {"REV_START", 68},   {"REV_FINISH", 69},   {"REV_UE1", 72},
-    {"REV_UEV1", 73},     {"REV_UE2", 74},      {"REV_UEV2", 75},    {"REV_UE3", 76},      {"REV_UEV3", 77},
-    {"REV_UE4", 78},      {"REV_UEV4", 79},     {"REV_MEMO", 80},    {"REV_CONS", 70},     {"REV_MINWATER", 60},
+    {"REV_NO", 51},       {"REV_ENTRY", 52},    {"REV_SURF", 53},     {"REV_AVEDEPTH", 57},
+    {"REV_MAXDEPTH", 58}, {"REV_AVEWATER", 59}, {"REV_RESTTIME", 61}, {"REV_DIVETIME", 62},
+    {"REV_DIVER", 54},    {"REV_BUDDY", 56},    {"REV_SITE", 55},     {"REV_WEATHER", 63},
+    {"REV_TEMP", 64},     {"REV_VISI", 65},     {"REV_CAPA", 67},     {"REV_MAT", 66},
+    {"REV_WEIGHT", 71},   {"REV_START", 68},    {"REV_FINISH", 69},   {"REV_UE1", 72},
+    {"REV_UEV1", 73},     {"REV_UE2", 74},      {"REV_UEV2", 75},     {"REV_UE3", 76},
+    {"REV_UEV3", 77},     {"REV_UE4", 78},      {"REV_UEV4", 79},     {"REV_MEMO", 80},
+    {"REV_CONS", 70},     {"REV_MINWATER", 60},
 };
 
 }  // namespace
@@ -68,7 +71,8 @@ std::vector<db::IndexDef> IndexDefs() {
   QStringList dateFields;
   for (int id : kDateFields) dateFields << res::LoadStr(id);
   indexes.push_back({QStringLiteral("DATE"), dateFields, false, false});
-  for (int id : kOwnNameFields) indexes.push_back({res::LoadStr(id), {res::LoadStr(id)}, false, false});
+  for (int id : kOwnNameFields)
+    indexes.push_back({res::LoadStr(id), {res::LoadStr(id)}, false, false});
   indexes.push_back({QStringLiteral("REV_DATE"), dateFields, false, true});
   for (const Reverse& r : kReverse) {
     indexes.push_back({QLatin1String(r.name), {res::LoadStr(r.field)}, false, true});
@@ -94,7 +98,8 @@ void TVelmDataModule::CreateJournal(db::Table& table, bool withIndexes) {
 }
 
 bool TVelmDataModule::RebuildIfCsv() {
-  if (!RebuildJournalFromCsv || !QFileInfo::exists(QDir(LogBookFolder).filePath(kCsvName))) return false;
+  if (!RebuildJournalFromCsv || !QFileInfo::exists(QDir(LogBookFolder).filePath(kCsvName)))
+    return false;
   RebuildJournalFromCsv();
   return true;
 }
@@ -140,9 +145,11 @@ void TVelmDataModule::MendDamagedJournal(const db::DbError& error) {
   LogTable.Close();
   const QDir folder(LogBookFolder);
   const QString base = QFileInfo(LogTable.FilePath()).completeBaseName();
-  const QString stamp = QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+  const QString stamp = QStringLiteral(".damaged-") +
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
   QString suffix = stamp;
-  for (int n = 2; !folder.entryList({base + QStringLiteral(".*") + suffix}, QDir::Files).isEmpty(); ++n) {
+  for (int n = 2; !folder.entryList({base + QStringLiteral(".*") + suffix}, QDir::Files).isEmpty();
+       ++n) {
     suffix = stamp + u'-' + QString::number(n);  // an earlier mend in the same second
   }
   std::vector<std::pair<QString, QString>> moved;
@@ -150,7 +157,8 @@ void TVelmDataModule::MendDamagedJournal(const db::DbError& error) {
     const QString name = base + u'.' + QLatin1String(ext);
     if (!folder.exists(name)) continue;
     if (!QFile::rename(folder.filePath(name), folder.filePath(name + suffix))) {
-      for (const auto& [from, to] : moved) QFile::rename(folder.filePath(to), folder.filePath(from));
+      for (const auto& [from, to] : moved)
+        QFile::rename(folder.filePath(to), folder.filePath(from));
       throw error;  // nothing could be set aside: the error reaches the exception box
     }
     moved.emplace_back(name, name + suffix);
@@ -165,9 +173,11 @@ void TVelmDataModule::MendDamagedJournal(const db::DbError& error) {
   request.icon = os::MsgIcon::Warning;
   request.text =
       QStringLiteral("The journal table %1 could not be read:\n%2\n\nIts files were kept as %3. %4")
-          .arg(QDir::toNativeSeparators(folder.filePath(kTableName)), error.Message(), moved.front().second,
-               rebuilt ? QStringLiteral("A new journal was created and filled from %1.").arg(kCsvName)
-                       : QStringLiteral("A new, empty journal was created."));
+          .arg(QDir::toNativeSeparators(folder.filePath(kTableName)), error.Message(),
+               moved.front().second,
+               rebuilt
+                   ? QStringLiteral("A new journal was created and filled from %1.").arg(kCsvName)
+                   : QStringLiteral("A new, empty journal was created."));
   os::Ui().MessageBox(request);
 }
 

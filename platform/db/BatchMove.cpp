@@ -11,7 +11,9 @@ namespace db {
 
 int BatchMove::Execute() {
   moved_ = 0;
-  if (!source_ || !destination_) throw DbError(ErrorKind::Usage, QStringLiteral("A batch move needs a source and a destination"));
+  if (!source_ || !destination_)
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("A batch move needs a source and a destination"));
   if (!source_->Active()) source_->Open();
   Table& dest = *destination_;
   const bool wasOpen = dest.Active();
@@ -23,7 +25,8 @@ int BatchMove::Execute() {
     if (source_->KeyFieldCount() > 0) {
       IndexDef primary;
       primary.primary = true;
-      for (int i = 0; i < source_->KeyFieldCount(); ++i) primary.fields << source_->FieldList()[static_cast<std::size_t>(i)].name;
+      for (int i = 0; i < source_->KeyFieldCount(); ++i)
+        primary.fields << source_->FieldList()[static_cast<std::size_t>(i)].name;
       dest.IndexDefs().push_back(primary);
     }
     dest.CreateTable();
@@ -55,10 +58,13 @@ int BatchMove::Execute() {
         if (IsBlobType(df.type) || IsBlobType(sf.type)) {
           if (IsBlobType(df.type) && IsBlobType(sf.type)) {
             QByteArray value = source_->StoredBlob(from[i]);
-            if (sf.type == FieldType::Graphic && df.type != FieldType::Graphic) value = GraphicFromStored(value);
-            if (df.type == FieldType::Graphic && sf.type != FieldType::Graphic && !value.isEmpty()) value = GraphicToStored(value);
+            if (sf.type == FieldType::Graphic && df.type != FieldType::Graphic)
+              value = GraphicFromStored(value);
+            if (df.type == FieldType::Graphic && sf.type != FieldType::Graphic && !value.isEmpty())
+              value = GraphicToStored(value);
             if (!value.isEmpty()) recBlobs.emplace_back(static_cast<int>(i), value);
-          } else if (df.type == FieldType::Alpha && (sf.type == FieldType::Memo || sf.type == FieldType::FmtMemo)) {
+          } else if (df.type == FieldType::Alpha &&
+                     (sf.type == FieldType::Memo || sf.type == FieldType::FmtMemo)) {
             const QByteArray text = source_->StoredBlob(from[i]).left(dw);
             std::memcpy(out, text.constData(), static_cast<std::size_t>(text.size()));
           }
@@ -86,11 +92,15 @@ int BatchMove::Execute() {
     if (dest.keyFields_ > 0) {
       std::vector<const std::uint8_t*> keys;
       for (const auto& r : records) keys.push_back(r.data());
-      std::sort(keys.begin(), keys.end(), [&](auto a, auto b) { return dest.ComparePrimary(a, b) < 0; });
+      std::sort(keys.begin(), keys.end(),
+                [&](auto a, auto b) { return dest.ComparePrimary(a, b) < 0; });
       for (std::size_t i = 0; i < keys.size(); ++i) {
-        if ((i > 0 && dest.ComparePrimary(keys[i - 1], keys[i]) == 0) || dest.FindPrimary(keys[i]) != Table::kNoSlot) {
-          throw DbError(ErrorKind::KeyViolation,
-                        QStringLiteral("%1: key violation, a moved record has the key of another record").arg(dest.DisplayName()));
+        if ((i > 0 && dest.ComparePrimary(keys[i - 1], keys[i]) == 0) ||
+            dest.FindPrimary(keys[i]) != Table::kNoSlot) {
+          throw DbError(
+              ErrorKind::KeyViolation,
+              QStringLiteral("%1: key violation, a moved record has the key of another record")
+                  .arg(dest.DisplayName()));
         }
       }
     }
@@ -100,7 +110,8 @@ int BatchMove::Execute() {
         const auto f = static_cast<std::size_t>(field);
         const int w = dest.offsets_[f + 1] - dest.offsets_[f];
         std::uint8_t* p = records[r].data() + dest.offsets_[f];
-        const QByteArray lead = (dest.fields_[f].type == FieldType::Graphic ? value.mid(8) : value).left(w - 10);
+        const QByteArray lead =
+            (dest.fields_[f].type == FieldType::Graphic ? value.mid(8) : value).left(w - 10);
         std::memcpy(p, lead.constData(), static_cast<std::size_t>(lead.size()));
         WriteBlobRef(p, w, dest.StoreBlob(field, value));
       }

@@ -21,7 +21,9 @@ int DataSet::FieldIndex(const QString& name) const {
 
 Field DataSet::FieldByName(const QString& name) {
   const int i = FieldIndex(name);
-  if (i < 0) throw DbError(ErrorKind::NotFound, QStringLiteral("%1: field \"%2\" not found").arg(DisplayName(), name));
+  if (i < 0)
+    throw DbError(ErrorKind::NotFound,
+                  QStringLiteral("%1: field \"%2\" not found").arg(DisplayName(), name));
   return Field(this, i);
 }
 
@@ -32,7 +34,8 @@ void DataSet::EnableControls() {
 }
 
 void DataSet::AddObserver(DataObserver* observer) {
-  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) observers_.push_back(observer);
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
 }
 
 void DataSet::RemoveObserver(DataObserver* observer) { std::erase(observers_, observer); }
@@ -55,7 +58,8 @@ void DataSet::SetFieldList(std::vector<FieldDef> fields, int keyFields) {
 }
 
 void DataSet::NoRecord() const {
-  throw DbError(ErrorKind::NotFound, QStringLiteral("%1: there is no current record").arg(DisplayName()));
+  throw DbError(ErrorKind::NotFound,
+                QStringLiteral("%1: there is no current record").arg(DisplayName()));
 }
 
 std::uint8_t* DataSet::WritableFieldBytes(int) {
@@ -75,7 +79,9 @@ const std::uint8_t* Field::Bytes() const { return set_->FieldBytes(index_); }
 std::uint8_t* Field::WritableBytes() const { return set_->WritableFieldBytes(index_); }
 
 namespace {
-const FieldDef& Def(const DataSet* set, int i) { return set->FieldList()[static_cast<std::size_t>(i)]; }
+const FieldDef& Def(const DataSet* set, int i) {
+  return set->FieldList()[static_cast<std::size_t>(i)];
+}
 }  // namespace
 
 bool Field::IsNull() const { return values::IsNull(Def(set_, index_), Bytes()); }
@@ -103,7 +109,9 @@ int Field::AsInteger() const {
   if (values::IsNumeric(f.type)) {
     const double v = std::trunc(values::ToNumber(f, Bytes()));
     if (!(v >= -2147483648.0 && v <= 2147483647.0)) {
-      throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" holds a value beyond the integer range").arg(f.name));
+      throw DbError(
+          ErrorKind::Usage,
+          QStringLiteral("Field \"%1\" holds a value beyond the integer range").arg(f.name));
     }
     return static_cast<int>(v);
   }
@@ -111,7 +119,8 @@ int Field::AsInteger() const {
   if (text.trimmed().isEmpty()) return 0;
   bool ok = false;
   const int v = text.trimmed().toInt(&ok);
-  if (!ok) throw DbError(ErrorKind::Usage, QStringLiteral("'%1' is not a valid integer value").arg(text));
+  if (!ok)
+    throw DbError(ErrorKind::Usage, QStringLiteral("'%1' is not a valid integer value").arg(text));
   return v;
 }
 
@@ -155,7 +164,8 @@ double Field::AsDateTime() const {
   auto v = fmt::StrToDateTime(text);
   if (!v) v = fmt::StrToDate(text);
   if (!v) v = fmt::StrToTime(text);
-  if (!v) throw DbError(ErrorKind::Usage, QStringLiteral("'%1' is not a valid date and time").arg(text));
+  if (!v)
+    throw DbError(ErrorKind::Usage, QStringLiteral("'%1' is not a valid date and time").arg(text));
   return *v;
 }
 
@@ -182,7 +192,8 @@ void Field::SetAsBlob(const QByteArray& value) {
   if (!IsBlobType(f.type)) {
     throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" is not a blob field").arg(f.name));
   }
-  set_->SetStoredBlob(index_, f.type == FieldType::Graphic && !value.isEmpty() ? GraphicToStored(value) : value);
+  set_->SetStoredBlob(
+      index_, f.type == FieldType::Graphic && !value.isEmpty() ? GraphicToStored(value) : value);
 }
 
 void Field::Clear() {

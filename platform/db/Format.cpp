@@ -134,7 +134,8 @@ void PutLong(std::uint8_t* p, std::int32_t v) {
 }
 
 std::optional<std::int32_t> GetLong(const std::uint8_t* p) {
-  const std::uint32_t u = (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+  const std::uint32_t u = (static_cast<std::uint32_t>(p[0]) << 24) |
+                          (static_cast<std::uint32_t>(p[1]) << 16) |
                           (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
   if (u == 0) return std::nullopt;
   return static_cast<std::int32_t>(u ^ 0x80000000u);
@@ -208,7 +209,8 @@ std::int32_t TimeMsFromDateTime(double dateTime) {
 double DateTimeFromTimeMs(std::int32_t ms) { return ms / kMsPerDay; }
 
 double TimestampMsFromDateTime(double dateTime) {
-  return static_cast<double>(DayNumberFromDateTime(dateTime)) * kMsPerDay + TimeMsFromDateTime(dateTime);
+  return static_cast<double>(DayNumberFromDateTime(dateTime)) * kMsPerDay +
+         TimeMsFromDateTime(dateTime);
 }
 
 double DateTimeFromTimestampMs(double ms) {
@@ -225,7 +227,8 @@ using codec::Le32;
 using codec::PutLe16;
 using codec::PutLe32;
 
-DbHeader ParseDbHeader(std::span<const std::uint8_t> b, std::int64_t fileSize, const QString& what) {
+DbHeader ParseDbHeader(std::span<const std::uint8_t> b, std::int64_t fileSize,
+                       const QString& what) {
   if (fileSize < kFixedPart || b.size() < static_cast<std::size_t>(kFixedPart)) {
     Corrupt(what, QStringLiteral("the file is too short for a table header"));
   }
@@ -249,28 +252,35 @@ DbHeader ParseDbHeader(std::span<const std::uint8_t> b, std::int64_t fileSize, c
   if (h.fileType != kFileKeyed && h.fileType != kFileUnkeyed) {
     Corrupt(what, QStringLiteral("file type %1 is not a data table").arg(h.fileType));
   }
-  if (blockKiB < 1 || blockKiB > 32) Corrupt(what, QStringLiteral("block size %1 KiB").arg(blockKiB));
+  if (blockKiB < 1 || blockKiB > 32)
+    Corrupt(what, QStringLiteral("block size %1 KiB").arg(blockKiB));
   h.blockSize = blockKiB * 1024;
-  if (h.version < 3 || h.version > 15) Corrupt(what, QStringLiteral("file version %1").arg(h.version));
-  if (h.headerSize < kFixedPart || h.headerSize > fileSize || static_cast<std::size_t>(h.headerSize) > b.size()) {
+  if (h.version < 3 || h.version > 15)
+    Corrupt(what, QStringLiteral("file version %1").arg(h.version));
+  if (h.headerSize < kFixedPart || h.headerSize > fileSize ||
+      static_cast<std::size_t>(h.headerSize) > b.size()) {
     Corrupt(what, QStringLiteral("header size %1 does not fit the file").arg(h.headerSize));
   }
   if (h.recordSize <= 0 || h.recordSize > h.blockSize - kBlockHeader) {
     Corrupt(what, QStringLiteral("record size %1").arg(h.recordSize));
   }
   if (numFields < 1 || numFields > 255) Corrupt(what, QStringLiteral("%1 fields").arg(numFields));
-  if (h.keyFields > numFields || h.keyFields > 16 || (h.fileType == kFileKeyed) != (h.keyFields > 0)) {
+  if (h.keyFields > numFields || h.keyFields > 16 ||
+      (h.fileType == kFileKeyed) != (h.keyFields > 0)) {
     Corrupt(what, QStringLiteral("%1 key fields").arg(h.keyFields));
   }
   const std::uint32_t enc1 = Le32(&b[0x25]);
   const bool extended = h.version >= 5;
-  if ((enc1 != 0 && enc1 != 0xFF00FF00u) || (extended && Le32(&b[0x5C]) != 0 && h.headerSize >= 0x60)) {
-    throw DbError(ErrorKind::Corruption, QStringLiteral("%1 is encrypted; encrypted tables cannot be read").arg(what));
+  if ((enc1 != 0 && enc1 != 0xFF00FF00u) ||
+      (extended && Le32(&b[0x5C]) != 0 && h.headerSize >= 0x60)) {
+    throw DbError(ErrorKind::Corruption,
+                  QStringLiteral("%1 is encrypted; encrypted tables cannot be read").arg(what));
   }
 
   const int end = h.headerSize;
   int pos = extended ? kExtendedStart : kFixedPart;
-  if (pos + 2 * numFields > end) Corrupt(what, QStringLiteral("the field list runs past the header"));
+  if (pos + 2 * numFields > end)
+    Corrupt(what, QStringLiteral("the field list runs past the header"));
   int width = 0;
   h.fields.resize(static_cast<std::size_t>(numFields));
   for (int i = 0; i < numFields; ++i) {
@@ -278,18 +288,25 @@ DbHeader ParseDbHeader(std::span<const std::uint8_t> b, std::int64_t fileSize, c
     f.type = static_cast<FieldType>(b[static_cast<std::size_t>(pos + 2 * i)]);
     f.size = b[static_cast<std::size_t>(pos + 2 * i + 1)];
     const int w = FieldWidth(f.type, f.size);
-    const bool fixed = f.type != FieldType::Alpha && f.type != FieldType::Bytes && f.type != FieldType::Bcd &&
-                       !IsBlobType(f.type);
+    const bool fixed = f.type != FieldType::Alpha && f.type != FieldType::Bytes &&
+                       f.type != FieldType::Bcd && !IsBlobType(f.type);
     if (w == 0 || (fixed && f.size != w)) {
-      Corrupt(what, QStringLiteral("field %1 has type %2 and size %3").arg(i + 1).arg(int(f.type)).arg(f.size));
+      Corrupt(what, QStringLiteral("field %1 has type %2 and size %3")
+                        .arg(i + 1)
+                        .arg(int(f.type))
+                        .arg(f.size));
     }
-    if (i < h.keyFields && IsBlobType(f.type)) Corrupt(what, QStringLiteral("a blob field in the key"));
+    if (i < h.keyFields && IsBlobType(f.type))
+      Corrupt(what, QStringLiteral("a blob field in the key"));
     width += w;
   }
   if (width != h.recordSize) {
-    Corrupt(what, QStringLiteral("the fields take %1 bytes but records have %2").arg(width).arg(h.recordSize));
+    Corrupt(what, QStringLiteral("the fields take %1 bytes but records have %2")
+                      .arg(width)
+                      .arg(h.recordSize));
   }
-  pos += 2 * numFields + 4 + 4 * numFields + (h.version == kVersion7 ? kTableNameLength7 : kTableNameLengthOld);
+  pos += 2 * numFields + 4 + 4 * numFields +
+         (h.version == kVersion7 ? kTableNameLength7 : kTableNameLengthOld);
   for (int i = 0; i < numFields; ++i) {
     int n = pos;
     while (n < end && b[static_cast<std::size_t>(n)] != 0) ++n;
@@ -308,8 +325,8 @@ int ChooseBlockSize(int recordSize) {
   return 32 * 1024;
 }
 
-std::vector<std::uint8_t> BuildDbHeader(const std::vector<FieldDef>& fields, int keyFields, int blockSize,
-                                        const QString& tableFileName) {
+std::vector<std::uint8_t> BuildDbHeader(const std::vector<FieldDef>& fields, int keyFields,
+                                        int blockSize, const QString& tableFileName) {
   const int n = static_cast<int>(fields.size());
   QByteArray names;
   int recordSize = 0;
@@ -318,7 +335,8 @@ std::vector<std::uint8_t> BuildDbHeader(const std::vector<FieldDef>& fields, int
     names += '\0';
     recordSize += FieldWidth(f.type, f.size);
   }
-  const int fieldNumbersOff = kExtendedStart + 2 * n + 4 + 4 * n + kTableNameLength7 + static_cast<int>(names.size());
+  const int fieldNumbersOff =
+      kExtendedStart + 2 * n + 4 + 4 * n + kTableNameLength7 + static_cast<int>(names.size());
   const int sortIdOff = fieldNumbersOff + 2 * n;
   const int realHeaderSize = sortIdOff + static_cast<int>(std::strlen(kSortOrderName)) + 1;
   const int headerSize = RoundUp(realHeaderSize, kHeaderUnit);
@@ -354,17 +372,21 @@ std::vector<std::uint8_t> BuildDbHeader(const std::vector<FieldDef>& fields, int
   int pos = kExtendedStart;
   for (const FieldDef& f : fields) {
     h[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(f.type);
-    const bool sized = f.type == FieldType::Alpha || f.type == FieldType::Bytes || f.type == FieldType::Bcd ||
-                       IsBlobType(f.type);
-    h[static_cast<std::size_t>(pos++)] = static_cast<std::uint8_t>(sized ? f.size : FieldWidth(f.type, f.size));
+    const bool sized = f.type == FieldType::Alpha || f.type == FieldType::Bytes ||
+                       f.type == FieldType::Bcd || IsBlobType(f.type);
+    h[static_cast<std::size_t>(pos++)] =
+        static_cast<std::uint8_t>(sized ? f.size : FieldWidth(f.type, f.size));
   }
   pos += 4 + 4 * n;
   const QByteArray tableName = os::ToAnsi(tableFileName).left(kTableNameLength7 - 1);
-  std::memcpy(&h[static_cast<std::size_t>(pos)], tableName.constData(), static_cast<std::size_t>(tableName.size()));
+  std::memcpy(&h[static_cast<std::size_t>(pos)], tableName.constData(),
+              static_cast<std::size_t>(tableName.size()));
   pos += kTableNameLength7;
-  std::memcpy(&h[static_cast<std::size_t>(pos)], names.constData(), static_cast<std::size_t>(names.size()));
+  std::memcpy(&h[static_cast<std::size_t>(pos)], names.constData(),
+              static_cast<std::size_t>(names.size()));
   pos += static_cast<int>(names.size());
-  for (int i = 1; i <= n; ++i, pos += 2) PutLe16(&h[static_cast<std::size_t>(pos)], static_cast<std::uint32_t>(i));
+  for (int i = 1; i <= n; ++i, pos += 2)
+    PutLe16(&h[static_cast<std::size_t>(pos)], static_cast<std::uint32_t>(i));
   std::memcpy(&h[static_cast<std::size_t>(pos)], kSortOrderName, std::strlen(kSortOrderName));
   return h;
 }
@@ -387,7 +409,8 @@ void PatchDbHeader(std::vector<std::uint8_t>& b, const DbHeader& h) {
 namespace {
 
 void PutIndexWord(std::uint8_t* p, int v, const QString& what) {
-  if (v < 0 || v > 0xFFFF) throw DbError(ErrorKind::Usage, QStringLiteral("%1: index count too large").arg(what));
+  if (v < 0 || v > 0xFFFF)
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1: index count too large").arg(what));
   const auto u = static_cast<std::uint16_t>(v ^ 0x8000);
   p[0] = static_cast<std::uint8_t>(u >> 8);
   p[1] = static_cast<std::uint8_t>(u);
@@ -409,7 +432,8 @@ std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, in
   const bool twoLevels = n > per;
   const int leafBlocks = n == 0 ? 0 : (n + per - 1) / per;
   if (twoLevels && leafBlocks > per) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: too many data blocks for the primary index").arg(pxFileName));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1: too many data blocks for the primary index").arg(pxFileName));
   }
   const int pxBlocks = twoLevels ? leafBlocks + 1 : leafBlocks;
   const int entries = n + (twoLevels ? leafBlocks : 0);
@@ -473,14 +497,16 @@ std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, in
       sum += leaf.count;
     }
     putBlockHeader(number, count);
-    if (twoLevels) putEntry(blockAt(1) + kBlockHeader + leafBlock * entry, leaves[static_cast<std::size_t>(from)].firstKey, number, sum);
+    if (twoLevels)
+      putEntry(blockAt(1) + kBlockHeader + leafBlock * entry,
+               leaves[static_cast<std::size_t>(from)].firstKey, number, sum);
   }
   if (twoLevels) putBlockHeader(1, leafBlocks);
   return px;
 }
 
-void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex, const std::uint8_t* firstKey,
-                  int count, std::set<int>& touched) {
+void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex,
+                  const std::uint8_t* firstKey, int count, std::set<int>& touched) {
   const int entry = keyLength + 6;
   const int blockSize = px[0x05] * 1024;
   const std::size_t per = static_cast<std::size_t>((blockSize - kBlockHeader) / entry);
@@ -488,7 +514,8 @@ void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chai
   const int leafBlock = static_cast<int>(chainIndex / per);
   const int number = (twoLevels ? 2 : 1) + leafBlock;
   auto at = [&](int block, std::size_t index) {
-    return px.data() + kHeaderUnit + static_cast<std::size_t>(block - 1) * static_cast<std::size_t>(blockSize) +
+    return px.data() + kHeaderUnit +
+           static_cast<std::size_t>(block - 1) * static_cast<std::size_t>(blockSize) +
            kBlockHeader + index * static_cast<std::size_t>(entry);
   };
   std::uint8_t* p = at(number, chainIndex % per);
@@ -497,7 +524,9 @@ void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chai
   touched.insert(number);
   if (!twoLevels) return;
   // The root entry of that leaf block: its first key and the sum of its counts.
-  const std::uint8_t* leaf = px.data() + kHeaderUnit + static_cast<std::size_t>(number - 1) * static_cast<std::size_t>(blockSize);
+  const std::uint8_t* leaf =
+      px.data() + kHeaderUnit +
+      static_cast<std::size_t>(number - 1) * static_cast<std::size_t>(blockSize);
   const int entries = static_cast<std::int16_t>(Le16(leaf + 4)) / entry + 1;
   int sum = 0;
   for (int i = 0; i < entries; ++i) {
@@ -555,12 +584,15 @@ void WriteBlobRef(std::uint8_t* field, int fieldWidth, const BlobRef& ref) {
   PutLe16(d + 8, ref.modNo);
 }
 
-QByteArray ExtractBlob(std::span<const std::uint8_t> block, const BlobRef& ref, const QString& what) {
+QByteArray ExtractBlob(std::span<const std::uint8_t> block, const BlobRef& ref,
+                       const QString& what) {
   if (ref.index == 0xFF) {
-    if (block.size() < 9 || block[0] != 2) Corrupt(what, QStringLiteral("blob block at %1 is missing").arg(ref.offset));
+    if (block.size() < 9 || block[0] != 2)
+      Corrupt(what, QStringLiteral("blob block at %1 is missing").arg(ref.offset));
     const std::uint32_t units = Le16(&block[1]);
     const std::uint32_t length = Le32(&block[3]);
-    if (length != ref.length || static_cast<std::uint64_t>(length) + 9 > static_cast<std::uint64_t>(units) * kMbUnit ||
+    if (length != ref.length ||
+        static_cast<std::uint64_t>(length) + 9 > static_cast<std::uint64_t>(units) * kMbUnit ||
         static_cast<std::uint64_t>(length) + 9 > block.size()) {
       Corrupt(what, QStringLiteral("blob block at %1 does not match its record").arg(ref.offset));
     }
@@ -573,11 +605,15 @@ QByteArray ExtractBlob(std::span<const std::uint8_t> block, const BlobRef& ref, 
   const std::uint32_t start = slot[0] * 16u;
   const std::uint32_t chunks = slot[1];
   const std::uint32_t last = slot[4];
-  if (start == 0 || chunks == 0 || last < 1 || last > 16 || (chunks - 1) * 16 + last != ref.length ||
+  if (start == 0 || chunks == 0 || last < 1 || last > 16 ||
+      (chunks - 1) * 16 + last != ref.length ||
       start + ref.length > static_cast<std::uint32_t>(kMbUnit)) {
-    Corrupt(what, QStringLiteral("blob slot %1 at %2 does not match its record").arg(ref.index).arg(ref.offset));
+    Corrupt(what, QStringLiteral("blob slot %1 at %2 does not match its record")
+                      .arg(ref.index)
+                      .arg(ref.offset));
   }
-  return QByteArray(reinterpret_cast<const char*>(&block[start]), static_cast<qsizetype>(ref.length));
+  return QByteArray(reinterpret_cast<const char*>(&block[start]),
+                    static_cast<qsizetype>(ref.length));
 }
 
 QByteArray GraphicToStored(const QByteArray& image) {
@@ -592,7 +628,8 @@ QByteArray GraphicToStored(const QByteArray& image) {
 QByteArray GraphicFromStored(const QByteArray& stored) {
   if (stored.size() >= 8) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(stored.constData());
-    if (Le16(p) == 1 && Le32(p + 4) == static_cast<std::uint32_t>(stored.size() - 8)) return stored.mid(8);
+    if (Le16(p) == 1 && Le32(p + 4) == static_cast<std::uint32_t>(stored.size() - 8))
+      return stored.mid(8);
   }
   return stored;
 }

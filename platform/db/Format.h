@@ -6,15 +6,14 @@
 //
 // All decoders take a byte span and a length and never read outside it; a
 // length or offset read from a file is checked before it is used.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <span>
 #include <vector>
-
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
 
 namespace db {
 
@@ -50,7 +49,9 @@ struct FieldDef {
   FieldType type = FieldType::Alpha;
   int size = 0;
 
-  static FieldDef String(const QString& name, int length) { return {name, FieldType::Alpha, length}; }
+  static FieldDef String(const QString& name, int length) {
+    return {name, FieldType::Alpha, length};
+  }
   static FieldDef Integer(const QString& name) { return {name, FieldType::Long, 4}; }
   static FieldDef DateTime(const QString& name) { return {name, FieldType::Timestamp, 8}; }
   static FieldDef TimeOfDay(const QString& name) { return {name, FieldType::Time, 4}; }
@@ -84,14 +85,16 @@ std::optional<double> GetBcd(const std::uint8_t* p, int decimals);
 
 // Date-time values of the program (days since 1899-12-30, fraction = time
 // of day) to and from the Paradox encodings.
-std::int32_t DayNumberFromDateTime(double dateTime);         // 0001-01-01 = 1
+std::int32_t DayNumberFromDateTime(double dateTime);  // 0001-01-01 = 1
 double DateTimeFromDayNumber(std::int32_t dayNumber);
-double TimestampMsFromDateTime(double dateTime);             // ms since 0000-12-31
+double TimestampMsFromDateTime(double dateTime);  // ms since 0000-12-31
 double DateTimeFromTimestampMs(double ms);
-std::int32_t TimeMsFromDateTime(double dateTime);            // ms since midnight
+std::int32_t TimeMsFromDateTime(double dateTime);  // ms since midnight
 double DateTimeFromTimeMs(std::int32_t ms);
 
-inline std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t Le16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 inline std::uint32_t Le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -131,7 +134,8 @@ struct DbHeader {
 };
 
 // Parses and checks a header; throws DbError(Corruption) naming `what`.
-DbHeader ParseDbHeader(std::span<const std::uint8_t> bytes, std::int64_t fileSize, const QString& what);
+DbHeader ParseDbHeader(std::span<const std::uint8_t> bytes, std::int64_t fileSize,
+                       const QString& what);
 // A complete level-7 header (headerSize bytes) for a new table.
 std::vector<std::uint8_t> BuildDbHeader(const std::vector<FieldDef>& fields, int keyFields,
                                         int blockSize, const QString& tableFileName);
@@ -159,8 +163,8 @@ std::vector<std::uint8_t> BuildPxFile(const std::vector<FieldDef>& keyFields, in
 // blocks, the level-1 entry of the data block at chain position
 // `chainIndex` (and its root entry); adds the numbers of the .PX blocks it
 // changed to `touched`.
-void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex, const std::uint8_t* firstKey,
-                  int count, std::set<int>& touched);
+void PatchPxEntry(std::vector<std::uint8_t>& px, int keyLength, std::size_t chainIndex,
+                  const std::uint8_t* firstKey, int count, std::set<int>& touched);
 
 // ---- the .MB blob file ----
 inline constexpr int kMbUnit = 4096;
@@ -179,7 +183,8 @@ void WriteBlobRef(std::uint8_t* field, int fieldWidth, const BlobRef& ref);
 // Extracts a blob of a .MB image region read at `ref.offset`; `block` holds
 // the bytes from that offset (as many as the file had, up to the needed
 // size). Throws DbError(Corruption) on any mismatch.
-QByteArray ExtractBlob(std::span<const std::uint8_t> block, const BlobRef& ref, const QString& what);
+QByteArray ExtractBlob(std::span<const std::uint8_t> block, const BlobRef& ref,
+                       const QString& what);
 
 // Graphic values carry an 8-byte prefix before the image in the .MB.
 QByteArray GraphicToStored(const QByteArray& image);

@@ -53,7 +53,9 @@ struct Statement {
 namespace {
 
 [[noreturn]] void SyntaxError(const QString& sql, int pos, const QString& what) {
-  throw DbError(ErrorKind::Syntax, QStringLiteral("Invalid SQL statement at position %1: %2 in: %3").arg(pos).arg(what, sql));
+  throw DbError(
+      ErrorKind::Syntax,
+      QStringLiteral("Invalid SQL statement at position %1: %2 in: %3").arg(pos).arg(what, sql));
 }
 
 std::vector<Token> Lex(const QString& s) {
@@ -86,13 +88,17 @@ std::vector<Token> Lex(const QString& s) {
         }
         text += s[i++];
       }
-      if (!closed) SyntaxError(s, t.pos, quote == u'"' ? QStringLiteral("unterminated name") : QStringLiteral("unterminated text"));
+      if (!closed)
+        SyntaxError(s, t.pos,
+                    quote == u'"' ? QStringLiteral("unterminated name")
+                                  : QStringLiteral("unterminated text"));
       t.kind = quote == u'"' ? Tok::Quoted : Tok::String;
       t.text = text;
     } else if (c.isDigit() || (c == u'-' && i + 1 < n && s[i + 1].isDigit())) {
       const int start = i++;
       while (i < n && s[i].isDigit()) ++i;
-      if (i < n && (s[i].isLetter() || s[i] == u'.')) SyntaxError(s, i + 1, QStringLiteral("malformed number"));
+      if (i < n && (s[i].isLetter() || s[i] == u'.'))
+        SyntaxError(s, i + 1, QStringLiteral("malformed number"));
       t.kind = Tok::Number;
       t.text = s.mid(start, i - start);
     } else if (c.isLetter() || c == u'_') {
@@ -102,12 +108,23 @@ std::vector<Token> Lex(const QString& s) {
       t.text = s.mid(start, i - start);
     } else {
       switch (c.unicode()) {
-        case u'(': t.kind = Tok::LParen; break;
-        case u')': t.kind = Tok::RParen; break;
-        case u'=': t.kind = Tok::Eq; break;
-        case u'*': t.kind = Tok::Star; break;
-        case u'.': t.kind = Tok::Dot; break;
-        default: SyntaxError(s, t.pos, QStringLiteral("unexpected character '%1'").arg(c));
+        case u'(':
+          t.kind = Tok::LParen;
+          break;
+        case u')':
+          t.kind = Tok::RParen;
+          break;
+        case u'=':
+          t.kind = Tok::Eq;
+          break;
+        case u'*':
+          t.kind = Tok::Star;
+          break;
+        case u'.':
+          t.kind = Tok::Dot;
+          break;
+        default:
+          SyntaxError(s, t.pos, QStringLiteral("unexpected character '%1'").arg(c));
       }
       t.text = c;
       ++i;
@@ -146,9 +163,12 @@ class Parser {
  private:
   const Token& Peek() const { return toks_[at_]; }
   const Token& Take() { return toks_[at_ < toks_.size() - 1 ? at_++ : at_]; }
-  [[noreturn]] void Fail(const char* what) const { SyntaxError(sql_, Peek().pos, QLatin1String(what)); }
+  [[noreturn]] void Fail(const char* what) const {
+    SyntaxError(sql_, Peek().pos, QLatin1String(what));
+  }
   bool Keyword(const char* word) {
-    if (Peek().kind == Tok::Ident && Peek().text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
+    if (Peek().kind == Tok::Ident &&
+        Peek().text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
       Take();
       return true;
     }
@@ -215,9 +235,11 @@ class Parser {
     FieldRef f;
     f.pos = Peek().pos;
     if (Peek().kind == Tok::Ident) {
-      static const char* kReserved[] = {"AND", "OR", "BETWEEN", "LIKE", "NOT", "SELECT", "FROM", "WHERE", "DELETE", "NULL", "IS", "IN"};
+      static const char* kReserved[] = {"AND",  "OR",    "BETWEEN", "LIKE", "NOT", "SELECT",
+                                        "FROM", "WHERE", "DELETE",  "NULL", "IS",  "IN"};
       for (const char* w : kReserved) {
-        if (Peek().text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0) Fail("field name expected");
+        if (Peek().text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
+          Fail("field name expected");
       }
     } else if (Peek().kind != Tok::Quoted) {
       Fail("field name expected");
@@ -225,7 +247,8 @@ class Parser {
     f.name = Take().text;
     if (Peek().kind == Tok::Dot) {
       Take();
-      if (Peek().kind != Tok::Quoted && Peek().kind != Tok::Ident) Fail("field name expected after '.'");
+      if (Peek().kind != Tok::Quoted && Peek().kind != Tok::Ident)
+        Fail("field name expected after '.'");
       f.qualifier = f.name;
       f.name = Take().text;
     }
@@ -302,17 +325,22 @@ void Bind(sql::Node& node, const DataSet& set, const QString& table, const QStri
     return;
   }
   auto fail = [&](int pos, const QString& what) -> void {
-    throw DbError(ErrorKind::Syntax, QStringLiteral("Invalid SQL statement at position %1: %2 in: %3").arg(pos).arg(what, text));
+    throw DbError(
+        ErrorKind::Syntax,
+        QStringLiteral("Invalid SQL statement at position %1: %2 in: %3").arg(pos).arg(what, text));
   };
-  if (!node.field.qualifier.isEmpty() && node.field.qualifier.compare(table, Qt::CaseInsensitive) != 0) {
+  if (!node.field.qualifier.isEmpty() &&
+      node.field.qualifier.compare(table, Qt::CaseInsensitive) != 0) {
     fail(node.field.pos, QStringLiteral("unknown table \"%1\"").arg(node.field.qualifier));
   }
   node.field.index = set.FieldIndex(node.field.name);
-  if (node.field.index < 0) fail(node.field.pos, QStringLiteral("unknown field \"%1\"").arg(node.field.name));
+  if (node.field.index < 0)
+    fail(node.field.pos, QStringLiteral("unknown field \"%1\"").arg(node.field.name));
   const FieldDef& f = set.FieldList()[static_cast<std::size_t>(node.field.index)];
   if (node.kind == Node::Like) {
     if (f.type != FieldType::Alpha && f.type != FieldType::Memo && f.type != FieldType::FmtMemo) {
-      fail(node.field.pos, QStringLiteral("LIKE needs a text field, \"%1\" is not one").arg(f.name));
+      fail(node.field.pos,
+           QStringLiteral("LIKE needs a text field, \"%1\" is not one").arg(f.name));
     }
     node.pattern = node.a.text.toCaseFolded();
     return;
@@ -324,7 +352,9 @@ void Bind(sql::Node& node, const DataSet& set, const QString& table, const QStri
       number = *v;
     } else if (f.type == FieldType::Date || f.type == FieldType::Timestamp) {
       const auto v = lit.isString ? sql::DateLiteral(lit.text) : std::nullopt;
-      if (!v) fail(lit.pos, QStringLiteral("'%1' is no date (day.month.year) for \"%2\"").arg(lit.text, f.name));
+      if (!v)
+        fail(lit.pos,
+             QStringLiteral("'%1' is no date (day.month.year) for \"%2\"").arg(lit.text, f.name));
       number = *v;
     } else if (f.type == FieldType::Time) {
       const auto v = lit.isString ? fmt::StrToTime(lit.text) : std::nullopt;
@@ -341,8 +371,10 @@ void Bind(sql::Node& node, const DataSet& set, const QString& table, const QStri
 }
 
 int CompareAlpha(const std::uint8_t* p, int width, const QByteArray& lit) {
-  const auto len = static_cast<int>(strnlen(reinterpret_cast<const char*>(p), static_cast<std::size_t>(width)));
-  const int c = std::memcmp(p, lit.constData(), static_cast<std::size_t>(std::min<qsizetype>(len, lit.size())));
+  const auto len =
+      static_cast<int>(strnlen(reinterpret_cast<const char*>(p), static_cast<std::size_t>(width)));
+  const int c = std::memcmp(p, lit.constData(),
+                            static_cast<std::size_t>(std::min<qsizetype>(len, lit.size())));
   if (c != 0) return c;
   return len < lit.size() ? -1 : (len > lit.size() ? 1 : 0);
 }
@@ -377,7 +409,8 @@ std::vector<std::uint32_t> Query::Matching() {
     throw;
   }
   const auto& fields = table_.FieldList();
-  std::function<bool(const sql::Node&, std::uint32_t)> eval = [&](const sql::Node& n, std::uint32_t slot) -> bool {
+  std::function<bool(const sql::Node&, std::uint32_t)> eval = [&](const sql::Node& n,
+                                                                  std::uint32_t slot) -> bool {
     using sql::Node;
     if (n.kind == Node::And) return eval(*n.left, slot) && eval(*n.right, slot);
     if (n.kind == Node::Or) return eval(*n.left, slot) || eval(*n.right, slot);
@@ -387,7 +420,8 @@ std::vector<std::uint32_t> Query::Matching() {
     const std::uint8_t* p = rec + table_.offsets_[fi];
     if (values::IsNull(f, p)) return false;
     if (n.kind == Node::Like) {
-      const QString text = IsBlobType(f.type) ? os::FromAnsi(table_.BlobOf(rec, n.field.index)) : values::ToText(f, p);
+      const QString text = IsBlobType(f.type) ? os::FromAnsi(table_.BlobOf(rec, n.field.index))
+                                              : values::ToText(f, p);
       return sql::Like(text.toCaseFolded(), n.pattern);
     }
     if (f.type == FieldType::Alpha) {
@@ -410,7 +444,8 @@ void Query::Open() {
   if (Active()) return;
   Prepare();
   if (!statement_->select) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: only a SELECT statement opens a result").arg(DisplayName()));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1: only a SELECT statement opens a result").arg(DisplayName()));
   }
   rows_ = Matching();
   SetFieldList(table_.FieldList(), table_.KeyFieldCount());
@@ -433,7 +468,9 @@ int Query::ExecSQL() {
   Close();
   Prepare();
   if (statement_->select) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: a SELECT statement is opened, not executed").arg(DisplayName()));
+    throw DbError(
+        ErrorKind::Usage,
+        QStringLiteral("%1: a SELECT statement is opened, not executed").arg(DisplayName()));
   }
   const std::vector<std::uint32_t> rows = Matching();
   try {

@@ -85,35 +85,42 @@ QString Table::FamilyFile(const QString& ext) const { return BasePath() + u'.' +
 
 bool Table::Exists() const { return !tableName_.isEmpty() && QFileInfo::exists(FilePath()); }
 
-QString Table::DisplayName() const { return QStringLiteral("Table %1").arg(QDir::toNativeSeparators(FilePath())); }
+QString Table::DisplayName() const {
+  return QStringLiteral("Table %1").arg(QDir::toNativeSeparators(FilePath()));
+}
 
 void Table::Require(bool condition, const char* what) const {
   if (!condition) {
-    throw DbError(ErrorKind::Usage,
-                  QStringLiteral("Cannot %1 %2 in its present state").arg(QLatin1String(what), DisplayName()));
+    throw DbError(ErrorKind::Usage, QStringLiteral("Cannot %1 %2 in its present state")
+                                        .arg(QLatin1String(what), DisplayName()));
   }
 }
 
 void Table::RequireWritable() const {
-  if (!writable_) throw DbError(ErrorKind::Io, QStringLiteral("%1 is read-only").arg(DisplayName()));
+  if (!writable_)
+    throw DbError(ErrorKind::Io, QStringLiteral("%1 is read-only").arg(DisplayName()));
 }
 
 // ---- create, delete, empty ----
 
 void Table::CreateTable() {
   Require(!Active(), "create");
-  if (tableName_.isEmpty()) throw DbError(ErrorKind::Usage, QStringLiteral("A table to create needs a name"));
+  if (tableName_.isEmpty())
+    throw DbError(ErrorKind::Usage, QStringLiteral("A table to create needs a name"));
   const QString what = DisplayName();
   auto bad = [&](const QString& detail) -> void {
     throw DbError(ErrorKind::Usage, QStringLiteral("%1 cannot be created: %2").arg(what, detail));
   };
-  if (fieldDefs_.empty() || fieldDefs_.size() > 255) bad(QStringLiteral("it needs 1 to 255 fields"));
+  if (fieldDefs_.empty() || fieldDefs_.size() > 255)
+    bad(QStringLiteral("it needs 1 to 255 fields"));
   int recordSize = 0;
   for (std::size_t i = 0; i < fieldDefs_.size(); ++i) {
     const FieldDef& f = fieldDefs_[i];
-    if (f.name.isEmpty() || os::ToAnsi(f.name).size() > 25) bad(QStringLiteral("field name \"%1\"").arg(f.name));
+    if (f.name.isEmpty() || os::ToAnsi(f.name).size() > 25)
+      bad(QStringLiteral("field name \"%1\"").arg(f.name));
     for (std::size_t j = 0; j < i; ++j) {
-      if (fieldDefs_[j].name.compare(f.name, Qt::CaseInsensitive) == 0) bad(QStringLiteral("field \"%1\" twice").arg(f.name));
+      if (fieldDefs_[j].name.compare(f.name, Qt::CaseInsensitive) == 0)
+        bad(QStringLiteral("field \"%1\" twice").arg(f.name));
     }
     if (f.type == FieldType::Bcd) bad(QStringLiteral("BCD fields are read-only here"));
     const int w = FieldWidth(f.type, f.size);
@@ -132,37 +139,46 @@ void Table::CreateTable() {
   for (const IndexDef& ix : indexDefs_) {
     if (ix.fields.isEmpty()) bad(QStringLiteral("index \"%1\" has no fields").arg(ix.name));
     for (const QString& name : ix.fields) {
-      if (IsBlobType(fieldDefs_[static_cast<std::size_t>(fieldNo(name))].type)) bad(QStringLiteral("blob field in an index"));
+      if (IsBlobType(fieldDefs_[static_cast<std::size_t>(fieldNo(name))].type))
+        bad(QStringLiteral("blob field in an index"));
     }
     if (ix.primary) {
       if (keyFields > 0) bad(QStringLiteral("two primary indexes"));
       for (int i = 0; i < ix.fields.size(); ++i) {
-        if (fieldNo(ix.fields[i]) != i) bad(QStringLiteral("the primary key must be the first fields in order"));
+        if (fieldNo(ix.fields[i]) != i)
+          bad(QStringLiteral("the primary key must be the first fields in order"));
       }
       if (ix.descending || ix.fields.size() > 16) bad(QStringLiteral("primary key options"));
       keyFields = static_cast<int>(ix.fields.size());
     } else {
-      if (ix.name.isEmpty() || ix.name.contains(u'\t') || ix.name.contains(u'\n')) bad(QStringLiteral("index name \"%1\"").arg(ix.name));
+      if (ix.name.isEmpty() || ix.name.contains(u'\t') || ix.name.contains(u'\n'))
+        bad(QStringLiteral("index name \"%1\"").arg(ix.name));
       for (const IndexDef& other : secondary) {
-        if (other.name.compare(ix.name, Qt::CaseInsensitive) == 0) bad(QStringLiteral("index \"%1\" twice").arg(ix.name));
+        if (other.name.compare(ix.name, Qt::CaseInsensitive) == 0)
+          bad(QStringLiteral("index \"%1\" twice").arg(ix.name));
       }
       secondary.push_back(ix);
     }
   }
-  if (!secondary.empty() && keyFields == 0) bad(QStringLiteral("secondary indexes need a primary key"));
+  if (!secondary.empty() && keyFields == 0)
+    bad(QStringLiteral("secondary indexes need a primary key"));
   const int blockSize = ChooseBlockSize(recordSize);
-  if (recordSize > blockSize - kBlockHeader) bad(QStringLiteral("records of %1 bytes are too long").arg(recordSize));
+  if (recordSize > blockSize - kBlockHeader)
+    bad(QStringLiteral("records of %1 bytes are too long").arg(recordSize));
 
   // A new table replaces the whole family, stale index files included.
   const QFileInfo dbInfo(FilePath());
   QDir dir = dbInfo.absoluteDir();
-  if (!dir.exists()) IoError(QStringLiteral("%1 cannot be created: the folder does not exist").arg(what));
+  if (!dir.exists())
+    IoError(QStringLiteral("%1 cannot be created: the folder does not exist").arg(what));
   const QString base = QFileInfo(BasePath()).fileName();
   for (const QString& stale : dir.entryList({base + QStringLiteral(".*")}, QDir::Files)) {
     const QString ext = stale.mid(base.size() + 1).toUpper();
     static const QStringList kFamily = {"DB", "PX", "MB", "KIX", "VAL", "TV", "TVF", "FAM"};
-    if (kFamily.contains(ext) || ((ext.startsWith(u'X') || ext.startsWith(u'Y')) && ext.size() <= 3)) {
-      if (!dir.remove(stale)) IoError(QStringLiteral("%1 cannot be created: %2 cannot be removed").arg(what, stale));
+    if (kFamily.contains(ext) ||
+        ((ext.startsWith(u'X') || ext.startsWith(u'Y')) && ext.size() <= 3)) {
+      if (!dir.remove(stale))
+        IoError(QStringLiteral("%1 cannot be created: %2 cannot be removed").arg(what, stale));
     }
   }
 
@@ -171,7 +187,8 @@ void Table::CreateTable() {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size())) {
-      IoError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+      IoError(QStringLiteral("%1 cannot be written: %2")
+                  .arg(QDir::toNativeSeparators(path), f.errorString()));
     }
   };
   const QString dbName = QFileInfo(FilePath()).fileName();
@@ -180,9 +197,11 @@ void Table::CreateTable() {
     std::vector<FieldDef> keys(fieldDefs_.begin(), fieldDefs_.begin() + keyFields);
     int keyLength = 0;
     for (const FieldDef& f : keys) keyLength += FieldWidth(f.type, f.size);
-    writeFile(FamilyFile(QStringLiteral("PX")), BuildPxFile(keys, keyLength, {}, 1, base + QStringLiteral(".PX")));
+    writeFile(FamilyFile(QStringLiteral("PX")),
+              BuildPxFile(keys, keyLength, {}, 1, base + QStringLiteral(".PX")));
   }
-  if (std::any_of(fieldDefs_.begin(), fieldDefs_.end(), [](const FieldDef& f) { return IsBlobType(f.type); })) {
+  if (std::any_of(fieldDefs_.begin(), fieldDefs_.end(),
+                  [](const FieldDef& f) { return IsBlobType(f.type); })) {
     writeFile(FamilyFile(QStringLiteral("MB")), BuildMbHeader());
   }
   if (!secondary.empty()) {
@@ -194,7 +213,8 @@ void Table::CreateTable() {
 
 void Table::DeleteTable() {
   Require(!Active(), "delete");
-  if (!Exists()) throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
+  if (!Exists())
+    throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
   for (const char* ext : {"DB", "PX", "MB", "KIX"}) {
     const QString path = FamilyFile(QLatin1String(ext));
     if (QFileInfo::exists(path) && !QFile::remove(path)) {
@@ -238,7 +258,8 @@ void Table::ResetToEmpty() {
   header_.fileBlocks = 0;
   changed_ = false;  // the counters are written now, with a bumped change counter
   Flush();
-  if (!dbFile_->resize(header_.headerSize)) IoError(QStringLiteral("%1 cannot be emptied").arg(DisplayName()));
+  if (!dbFile_->resize(header_.headerSize))
+    IoError(QStringLiteral("%1 cannot be emptied").arg(DisplayName()));
   if (mbFile_) {
     const auto mb = BuildMbHeader();
     WriteAt(*mbFile_, 0, mb.data(), static_cast<std::int64_t>(mb.size()), mbFile_->fileName());
@@ -251,9 +272,11 @@ void Table::ResetToEmpty() {
 
 void Table::Open() {
   if (Active()) return;
-  if (tableName_.isEmpty()) throw DbError(ErrorKind::Usage, QStringLiteral("A table to open needs a name"));
+  if (tableName_.isEmpty())
+    throw DbError(ErrorKind::Usage, QStringLiteral("A table to open needs a name"));
   const QString path = FilePath();
-  if (!QFileInfo::exists(path)) throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
+  if (!QFileInfo::exists(path))
+    throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
   try {
     dbFile_ = std::make_unique<QFile>(path);
     writable_ = dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
@@ -278,15 +301,18 @@ void Table::Open() {
       } else if (pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         const QByteArray px = pxFile_->readAll();
         pxImage_.assign(px.begin(), px.end());
-      } else if (!pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered | QIODevice::Truncate)) {
+      } else if (!pxFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered |
+                                QIODevice::Truncate)) {
         IoError(QStringLiteral("%1: the primary index cannot be opened").arg(DisplayName()));
       }
     }
-    if (std::any_of(fields_.begin(), fields_.end(), [](const FieldDef& f) { return IsBlobType(f.type); })) {
+    if (std::any_of(fields_.begin(), fields_.end(),
+                    [](const FieldDef& f) { return IsBlobType(f.type); })) {
       const QString mbPath = FamilyFile(QStringLiteral("MB"));
       if (QFileInfo::exists(mbPath)) {
         mbFile_ = std::make_unique<QFile>(mbPath);
-        if (!mbFile_->open((writable_ ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered)) {
+        if (!mbFile_->open((writable_ ? QIODevice::ReadWrite : QIODevice::ReadOnly) |
+                           QIODevice::Unbuffered)) {
           IoError(QStringLiteral("%1: the blob file cannot be opened").arg(DisplayName()));
         }
         mbSize_ = mbFile_->size();
@@ -299,7 +325,8 @@ void Table::Open() {
         return ix.name.compare(indexName_, Qt::CaseInsensitive) == 0;
       });
       if (it == indexes_.end()) {
-        throw DbError(ErrorKind::NotFound, QStringLiteral("%1 has no index \"%2\"").arg(DisplayName(), indexName_));
+        throw DbError(ErrorKind::NotFound,
+                      QStringLiteral("%1 has no index \"%2\"").arg(DisplayName(), indexName_));
       }
       activeIndex_ = static_cast<int>(it - indexes_.begin());
     }
@@ -321,7 +348,9 @@ void Table::Load(std::span<const std::uint8_t> data, std::int64_t fileSize) {
   const std::int64_t body = fileSize - header_.headerSize;
   const std::int64_t physical = (body + blockSize_ - 1) / blockSize_;
   if (header_.fileBlocks > physical) {
-    corrupt(QStringLiteral("the file is truncated (%1 of %2 blocks)").arg(physical).arg(header_.fileBlocks));
+    corrupt(QStringLiteral("the file is truncated (%1 of %2 blocks)")
+                .arg(physical)
+                .arg(header_.fileBlocks));
   }
   blocks_.assign(static_cast<std::size_t>(header_.fileBlocks) + 1, Block{});
   chain_.clear();
@@ -335,22 +364,28 @@ void Table::Load(std::span<const std::uint8_t> data, std::int64_t fileSize) {
   dirty_.clear();
   live_ = 0;
   const int capacity = Capacity();
-  arena_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(header_.numRecords, physical * capacity)) *
-                 static_cast<std::size_t>(recordSize_));
+  arena_.reserve(
+      static_cast<std::size_t>(std::min<std::int64_t>(header_.numRecords, physical * capacity)) *
+      static_cast<std::size_t>(recordSize_));
   int block = header_.firstBlock;
   std::vector<char> seen(blocks_.size(), 0);
   while (block != 0) {
-    if (block < 1 || block > header_.fileBlocks) corrupt(QStringLiteral("the block chain leads to block %1").arg(block));
-    if (seen[static_cast<std::size_t>(block)]) corrupt(QStringLiteral("the block chain runs in a circle"));
+    if (block < 1 || block > header_.fileBlocks)
+      corrupt(QStringLiteral("the block chain leads to block %1").arg(block));
+    if (seen[static_cast<std::size_t>(block)])
+      corrupt(QStringLiteral("the block chain runs in a circle"));
     seen[static_cast<std::size_t>(block)] = 1;
     const std::int64_t off = header_.headerSize + static_cast<std::int64_t>(block - 1) * blockSize_;
-    if (off + kBlockHeader > fileSize) corrupt(QStringLiteral("block %1 lies past the end of the file").arg(block));
+    if (off + kBlockHeader > fileSize)
+      corrupt(QStringLiteral("block %1 lies past the end of the file").arg(block));
     const std::uint8_t* p = data.data() + off;
     const int next = codec::Le16(p);
     const auto add = static_cast<std::int16_t>(codec::Le16(p + 4));
-    if (add % recordSize_ != 0 || add < -recordSize_) corrupt(QStringLiteral("block %1 has a bad record count").arg(block));
+    if (add % recordSize_ != 0 || add < -recordSize_)
+      corrupt(QStringLiteral("block %1 has a bad record count").arg(block));
     const int count = add / recordSize_ + 1;
-    if (count > capacity) corrupt(QStringLiteral("block %1 holds more records than fit").arg(block));
+    if (count > capacity)
+      corrupt(QStringLiteral("block %1 holds more records than fit").arg(block));
     if (off + kBlockHeader + static_cast<std::int64_t>(count) * recordSize_ > fileSize) {
       corrupt(QStringLiteral("the file is truncated in block %1").arg(block));
     }
@@ -391,13 +426,16 @@ void Table::LoadIndexDefs() {
   indexes_.clear();
   QFile f(FamilyFile(QStringLiteral("KIX")));
   if (!f.exists()) return;
-  if (!f.open(QIODevice::ReadOnly)) IoError(QStringLiteral("%1: the index definitions cannot be read").arg(DisplayName()));
+  if (!f.open(QIODevice::ReadOnly))
+    IoError(QStringLiteral("%1: the index definitions cannot be read").arg(DisplayName()));
   const QString what = DisplayName();
   auto corrupt = [&](const QString& detail) -> void {
-    throw DbError(ErrorKind::Corruption, QStringLiteral("%1: the index definitions are damaged: %2").arg(what, detail));
+    throw DbError(ErrorKind::Corruption,
+                  QStringLiteral("%1: the index definitions are damaged: %2").arg(what, detail));
   };
   const QList<QByteArray> lines = f.readAll().split('\n');
-  if (lines.isEmpty() || lines.first().trimmed() != kIndexFileMagic) corrupt(QStringLiteral("unknown file"));
+  if (lines.isEmpty() || lines.first().trimmed() != kIndexFileMagic)
+    corrupt(QStringLiteral("unknown file"));
   for (qsizetype i = 1; i < lines.size(); ++i) {
     QByteArray line = lines[i];
     if (line.endsWith('\r')) line.chop(1);
@@ -418,11 +456,13 @@ void Table::LoadIndexDefs() {
       ix.fields << fields_[static_cast<std::size_t>(no)].name;
     }
     for (const IndexDef& other : indexes_) {
-      if (other.name.compare(ix.name, Qt::CaseInsensitive) == 0) corrupt(QStringLiteral("index \"%1\" twice").arg(ix.name));
+      if (other.name.compare(ix.name, Qt::CaseInsensitive) == 0)
+        corrupt(QStringLiteral("index \"%1\" twice").arg(ix.name));
     }
     indexes_.push_back(ix);
   }
-  if (!indexes_.empty() && keyFields_ == 0) corrupt(QStringLiteral("secondary indexes on a table without a key"));
+  if (!indexes_.empty() && keyFields_ == 0)
+    corrupt(QStringLiteral("secondary indexes on a table without a key"));
 }
 
 void Table::WriteIndexDefs() const {
@@ -502,19 +542,24 @@ void Table::AddIndex(const IndexDef& index) {
   }
   RequireWritable();
   auto bad = [&](const QString& detail) -> void {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: index \"%2\" cannot be added: %3").arg(DisplayName(), index.name, detail));
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1: index \"%2\" cannot be added: %3")
+                                        .arg(DisplayName(), index.name, detail));
   };
   if (keyFields_ == 0) bad(QStringLiteral("secondary indexes need a primary key"));
-  if (index.primary || index.name.isEmpty() || index.name.contains(u'\t') || index.name.contains(u'\n')) bad(QStringLiteral("its name"));
+  if (index.primary || index.name.isEmpty() || index.name.contains(u'\t') ||
+      index.name.contains(u'\n'))
+    bad(QStringLiteral("its name"));
   if (index.fields.isEmpty()) bad(QStringLiteral("it has no fields"));
   for (const IndexDef& other : indexes_) {
-    if (other.name.compare(index.name, Qt::CaseInsensitive) == 0) bad(QStringLiteral("the table has one of that name"));
+    if (other.name.compare(index.name, Qt::CaseInsensitive) == 0)
+      bad(QStringLiteral("the table has one of that name"));
   }
   IndexDef stored = index;
   stored.fields.clear();
   for (const QString& name : index.fields) {
     const int no = FieldIndex(name);
-    if (no < 0 || IsBlobType(fields_[static_cast<std::size_t>(no)].type)) bad(QStringLiteral("field \"%1\"").arg(name));
+    if (no < 0 || IsBlobType(fields_[static_cast<std::size_t>(no)].type))
+      bad(QStringLiteral("field \"%1\"").arg(name));
     stored.fields << fields_[static_cast<std::size_t>(no)].name;
   }
   indexes_.push_back(stored);
@@ -537,22 +582,29 @@ void Table::SetIndexName(const QString& name) {
     for (std::size_t i = 0; i < indexes_.size(); ++i) {
       if (indexes_[i].name.compare(name, Qt::CaseInsensitive) == 0) found = static_cast<int>(i);
     }
-    if (found < 0) throw DbError(ErrorKind::NotFound, QStringLiteral("%1 has no index \"%2\"").arg(DisplayName(), name));
+    if (found < 0)
+      throw DbError(ErrorKind::NotFound,
+                    QStringLiteral("%1 has no index \"%2\"").arg(DisplayName(), name));
+  }
+  std::vector<int> fields;
+  bool descending = false;
+  if (found >= 0) {
+    for (const QString& f : indexes_[static_cast<std::size_t>(found)].fields) {
+      fields.push_back(FieldIndex(f));
+    }
+    descending = indexes_[static_cast<std::size_t>(found)].descending;
+  } else {
+    for (int i = 0; i < keyFields_; ++i) fields.push_back(i);
+  }
+  if (master_ && (fields.empty() || fields.front() != master_->detailField_)) {
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1: the index \"%2\" does not begin with the link field")
+                      .arg(DisplayName(), name));
   }
   indexName_ = found < 0 ? QString() : indexes_[static_cast<std::size_t>(found)].name;
   activeIndex_ = found;
-  activeFields_.clear();
-  activeDescending_ = false;
-  if (found >= 0) {
-    for (const QString& f : indexes_[static_cast<std::size_t>(found)].fields) activeFields_.push_back(FieldIndex(f));
-    activeDescending_ = indexes_[static_cast<std::size_t>(found)].descending;
-  } else {
-    for (int i = 0; i < keyFields_; ++i) activeFields_.push_back(i);
-  }
-  if (master_ && (activeFields_.empty() || activeFields_.front() != master_->detailField_)) {
-    throw DbError(ErrorKind::Usage,
-                  QStringLiteral("%1: the index \"%2\" does not begin with the link field").arg(DisplayName(), indexName_));
-  }
+  activeFields_ = std::move(fields);
+  activeDescending_ = descending;
   BuildOrder();
   First();
   Notify(DataEvent::DataChanged);
@@ -588,7 +640,8 @@ bool Table::MatchesMaster(std::uint32_t slot) const {
   const auto mf = static_cast<std::size_t>(master_->masterField_);
   const auto df = static_cast<std::size_t>(master_->detailField_);
   const std::uint8_t* mv = m->Rec(m->order_[static_cast<std::size_t>(m->pos_)]) + m->offsets_[mf];
-  return std::memcmp(mv, Rec(slot) + offsets_[df], static_cast<std::size_t>(offsets_[df + 1] - offsets_[df])) == 0;
+  return std::memcmp(mv, Rec(slot) + offsets_[df],
+                     static_cast<std::size_t>(offsets_[df + 1] - offsets_[df])) == 0;
 }
 
 void Table::BuildOrder() {
@@ -600,14 +653,16 @@ void Table::BuildOrder() {
     }
   }
   if (activeIndex_ >= 0) {
-    std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
+    std::sort(order_.begin(), order_.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
   }
 }
 
 std::size_t Table::OrderPosition(std::uint32_t slot) const {
   if (keyFields_ > 0) {
-    const auto it = std::lower_bound(order_.begin(), order_.end(), slot,
-                                     [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
+    const auto it =
+        std::lower_bound(order_.begin(), order_.end(), slot,
+                         [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
     if (it != order_.end() && *it == slot) return static_cast<std::size_t>(it - order_.begin());
   }
   const auto it = std::find(order_.begin(), order_.end(), slot);
@@ -617,8 +672,9 @@ std::size_t Table::OrderPosition(std::uint32_t slot) const {
 void Table::InsertInOrder(std::uint32_t slot, std::uint32_t beforeSlot) {
   if (!MatchesMaster(slot)) return;
   if (keyFields_ > 0) {
-    const auto it = std::upper_bound(order_.begin(), order_.end(), slot,
-                                     [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
+    const auto it =
+        std::upper_bound(order_.begin(), order_.end(), slot,
+                         [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); });
     order_.insert(it, slot);
     return;
   }
@@ -648,15 +704,20 @@ void Table::SetMasterSource(Table* master, const QString& masterField, const QSt
   const int mf = master->FieldIndex(masterField);
   const int df = FieldIndex(detailField);
   if (mf < 0 || df < 0) {
-    throw DbError(ErrorKind::NotFound, QStringLiteral("%1: link field \"%2\" or \"%3\" not found").arg(DisplayName(), masterField, detailField));
+    throw DbError(ErrorKind::NotFound, QStringLiteral("%1: link field \"%2\" or \"%3\" not found")
+                                           .arg(DisplayName(), masterField, detailField));
   }
   const FieldDef& a = master->fields_[static_cast<std::size_t>(mf)];
   const FieldDef& b = fields_[static_cast<std::size_t>(df)];
   if (a.type != b.type || FieldWidth(a.type, a.size) != FieldWidth(b.type, b.size)) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: link fields \"%2\" and \"%3\" differ in type").arg(DisplayName(), masterField, detailField));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1: link fields \"%2\" and \"%3\" differ in type")
+                      .arg(DisplayName(), masterField, detailField));
   }
   if (activeFields_.empty() || activeFields_.front() != df) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: the current index does not begin with \"%2\"").arg(DisplayName(), detailField));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1: the current index does not begin with \"%2\"")
+                      .arg(DisplayName(), detailField));
   }
   master_ = std::make_unique<MasterLink>(this, master, mf, df);
   MasterMoved();
@@ -728,24 +789,32 @@ Bookmark Table::GetBookmark() const {
 }
 
 bool Table::BookmarkValid(const Bookmark& mark) const {
-  return Active() && mark.serial != 0 && mark.slot < serials_.size() && serials_[mark.slot] == mark.serial &&
-         slotBlock_[mark.slot] != 0;
+  return Active() && mark.serial != 0 && mark.slot < serials_.size() &&
+         serials_[mark.slot] == mark.serial && slotBlock_[mark.slot] != 0;
 }
 
 void Table::GotoBookmark(const Bookmark& mark) {
   CheckBrowseMode();
-  if (!BookmarkValid(mark)) throw DbError(ErrorKind::NotFound, QStringLiteral("%1: the record was deleted").arg(DisplayName()));
+  if (!BookmarkValid(mark))
+    throw DbError(ErrorKind::NotFound,
+                  QStringLiteral("%1: the record was deleted").arg(DisplayName()));
   const std::size_t pos = OrderPosition(mark.slot);
-  if (pos >= order_.size()) throw DbError(ErrorKind::NotFound, QStringLiteral("%1: the record is not in view").arg(DisplayName()));
+  if (pos >= order_.size())
+    throw DbError(ErrorKind::NotFound,
+                  QStringLiteral("%1: the record is not in view").arg(DisplayName()));
   SettleCursor(pos);
   Notify(DataEvent::Scrolled);
 }
 
 bool Table::FindKey(const QStringList& values) {
   CheckBrowseMode();
-  if (activeFields_.empty()) throw DbError(ErrorKind::Usage, QStringLiteral("%1 has no index to search").arg(DisplayName()));
+  if (activeFields_.empty())
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1 has no index to search").arg(DisplayName()));
   if (values.isEmpty() || values.size() > static_cast<qsizetype>(activeFields_.size())) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1: %2 key values for an index of %3 fields").arg(DisplayName()).arg(values.size()).arg(activeFields_.size()));
+    throw DbError(ErrorKind::Usage, QStringLiteral("%1: %2 key values for an index of %3 fields")
+                                        .arg(DisplayName())
+                                        .arg(values.size())
+                                        .arg(activeFields_.size()));
   }
   std::vector<std::uint8_t> key(static_cast<std::size_t>(recordSize_), 0);
   const int m = static_cast<int>(values.size());
@@ -758,7 +827,8 @@ bool Table::FindKey(const QStringList& values) {
     const int c = CompareIndex(Rec(slot), key.data(), m);
     return desc ? -c : c;
   };
-  const auto it = std::partition_point(order_.begin(), order_.end(), [&](std::uint32_t s) { return cmp(s) < 0; });
+  const auto it = std::partition_point(order_.begin(), order_.end(),
+                                       [&](std::uint32_t s) { return cmp(s) < 0; });
   if (it == order_.end() || cmp(*it) != 0) return false;
   SettleCursor(static_cast<std::size_t>(it - order_.begin()));
   Notify(DataEvent::Scrolled);
@@ -768,13 +838,15 @@ bool Table::FindKey(const QStringList& values) {
 // ---- editing ----
 
 const std::uint8_t* Table::FieldBytes(int i) const {
-  if (state_ == DataState::Edit || state_ == DataState::Insert) return buffer_.data() + offsets_[static_cast<std::size_t>(i)];
+  if (state_ == DataState::Edit || state_ == DataState::Insert)
+    return buffer_.data() + offsets_[static_cast<std::size_t>(i)];
   return Rec(CurrentSlot()) + offsets_[static_cast<std::size_t>(i)];
 }
 
 std::uint8_t* Table::WritableFieldBytes(int i) {
   if (state_ != DataState::Edit && state_ != DataState::Insert) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("%1 is not in edit or insert mode").arg(DisplayName()));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("%1 is not in edit or insert mode").arg(DisplayName()));
   }
   return buffer_.data() + offsets_[static_cast<std::size_t>(i)];
 }
@@ -797,7 +869,9 @@ QByteArray Table::BlobOf(const std::uint8_t* record, int i) const {
   const int leader = w - 10;
   if (ref.offset == 0 && ref.index == 0) {
     if (ref.length > static_cast<std::uint32_t>(leader)) {
-      throw DbError(ErrorKind::Corruption, QStringLiteral("%1 is damaged: a blob longer than its leader has no block").arg(DisplayName()));
+      throw DbError(ErrorKind::Corruption,
+                    QStringLiteral("%1 is damaged: a blob longer than its leader has no block")
+                        .arg(DisplayName()));
     }
     return QByteArray(reinterpret_cast<const char*>(p), static_cast<qsizetype>(ref.length));
   }
@@ -826,20 +900,26 @@ void Table::SetStoredBlob(int i, const QByteArray& stored) {
 
 QByteArray Table::ReadMb(const BlobRef& ref) const {
   if (!mbFile_ || ref.offset == 0 || ref.offset >= static_cast<std::uint64_t>(mbSize_)) {
-    throw DbError(ErrorKind::Corruption, QStringLiteral("%1 is damaged: a blob lies outside the blob file").arg(DisplayName()));
+    throw DbError(
+        ErrorKind::Corruption,
+        QStringLiteral("%1 is damaged: a blob lies outside the blob file").arg(DisplayName()));
   }
   std::int64_t want = kMbUnit;
-  if (ref.index == 0xFF) want = std::max<std::int64_t>(kMbUnit, static_cast<std::int64_t>(ref.length) + 9);
+  if (ref.index == 0xFF)
+    want = std::max<std::int64_t>(kMbUnit, static_cast<std::int64_t>(ref.length) + 9);
   want = std::min<std::int64_t>(want, mbSize_ - ref.offset);
-  if (!mbFile_->seek(ref.offset)) IoError(QStringLiteral("%1: the blob file cannot be read").arg(DisplayName()));
+  if (!mbFile_->seek(ref.offset))
+    IoError(QStringLiteral("%1: the blob file cannot be read").arg(DisplayName()));
   const QByteArray bytes = mbFile_->read(want);
-  return ExtractBlob(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),
+  return ExtractBlob(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                               static_cast<std::size_t>(bytes.size())),
                      ref, DisplayName());
 }
 
 BlobRef Table::StoreBlob(int field, const QByteArray& stored) {
   const bool graphic = fields_[static_cast<std::size_t>(field)].type == FieldType::Graphic;
-  const int w = offsets_[static_cast<std::size_t>(field) + 1] - offsets_[static_cast<std::size_t>(field)];
+  const int w =
+      offsets_[static_cast<std::size_t>(field) + 1] - offsets_[static_cast<std::size_t>(field)];
   BlobRef ref;
   ref.length = static_cast<std::uint32_t>(stored.size());
   if (stored.isEmpty() || (!graphic && stored.size() <= w - 10)) return ref;  // lives in the leader
@@ -857,7 +937,8 @@ BlobRef Table::StoreBlob(int field, const QByteArray& stored) {
   }
   mbSize_ = (mbSize_ + kMbUnit - 1) / kMbUnit * kMbUnit;
   const auto run = BuildMbSingleBlob(stored);
-  WriteAt(*mbFile_, mbSize_, run.data(), static_cast<std::int64_t>(run.size()), mbFile_->fileName());
+  WriteAt(*mbFile_, mbSize_, run.data(), static_cast<std::int64_t>(run.size()),
+          mbFile_->fileName());
   ref.offset = static_cast<std::uint32_t>(mbSize_);
   ref.index = 0xFF;
   ref.modNo = 1;
@@ -874,7 +955,8 @@ void Table::ReleaseBlob(const std::uint8_t* field, int width) {
   if (head.size() == 3 && head[0] == 2) {
     head[0] = 4;
     try {
-      WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3, mbFile_->fileName());
+      WriteAt(*mbFile_, ref.offset, reinterpret_cast<const std::uint8_t*>(head.constData()), 3,
+              mbFile_->fileName());
     } catch (const DbError&) {
       // The record no longer uses the run; left unmarked it only wastes space.
     }
@@ -892,7 +974,8 @@ void Table::Append() {
     if (m->Active() && !m->order_.empty()) {
       const auto mf = static_cast<std::size_t>(master_->masterField_);
       const auto df = static_cast<std::size_t>(master_->detailField_);
-      std::memcpy(buffer_.data() + offsets_[df], m->Rec(m->order_[static_cast<std::size_t>(m->pos_)]) + m->offsets_[mf],
+      std::memcpy(buffer_.data() + offsets_[df],
+                  m->Rec(m->order_[static_cast<std::size_t>(m->pos_)]) + m->offsets_[mf],
                   static_cast<std::size_t>(offsets_[df + 1] - offsets_[df]));
     }
   }
@@ -929,13 +1012,16 @@ void Table::Cancel() {
 std::uint32_t Table::FindPrimary(const std::uint8_t* key) const {
   if (chain_.empty()) return kNoSlot;
   // The last block whose first key is not above the key.
-  auto it = std::upper_bound(chain_.begin(), chain_.end(), key, [this](const std::uint8_t* k, int b) {
-    return ComparePrimary(k, Rec(blocks_[static_cast<std::size_t>(b)].recs.front())) < 0;
-  });
+  auto it =
+      std::upper_bound(chain_.begin(), chain_.end(), key, [this](const std::uint8_t* k, int b) {
+        return ComparePrimary(k, Rec(blocks_[static_cast<std::size_t>(b)].recs.front())) < 0;
+      });
   if (it == chain_.begin()) return kNoSlot;
   const Block& block = blocks_[static_cast<std::size_t>(*(it - 1))];
   const auto s = std::lower_bound(block.recs.begin(), block.recs.end(), key,
-                                  [this](std::uint32_t slot, const std::uint8_t* k) { return ComparePrimary(Rec(slot), k) < 0; });
+                                  [this](std::uint32_t slot, const std::uint8_t* k) {
+                                    return ComparePrimary(Rec(slot), k) < 0;
+                                  });
   if (s != block.recs.end() && ComparePrimary(Rec(*s), key) == 0) return *s;
   return kNoSlot;
 }
@@ -949,7 +1035,8 @@ void Table::Post() {
     if (fields_[f].type != FieldType::AutoInc) continue;
     std::uint8_t* p = buffer_.data() + offsets_[f];
     if (const auto given = codec::GetLong(p)) {
-      if (*given > 0 && static_cast<std::uint32_t>(*given) > header_.autoInc) header_.autoInc = static_cast<std::uint32_t>(*given);
+      if (*given > 0 && static_cast<std::uint32_t>(*given) > header_.autoInc)
+        header_.autoInc = static_cast<std::uint32_t>(*given);
     } else if (inserting) {
       codec::PutLong(p, static_cast<std::int32_t>(++header_.autoInc));
     }
@@ -957,7 +1044,9 @@ void Table::Post() {
   if (keyFields_ > 0) {
     const std::uint32_t same = FindPrimary(buffer_.data());
     if (same != kNoSlot && (inserting || same != editSlot_)) {
-      throw DbError(ErrorKind::KeyViolation, QStringLiteral("%1: key violation, a record with this key exists").arg(DisplayName()));
+      throw DbError(
+          ErrorKind::KeyViolation,
+          QStringLiteral("%1: key violation, a record with this key exists").arg(DisplayName()));
     }
   }
   // Replaced blobs are freed only once the record no longer points at them.
@@ -965,7 +1054,8 @@ void Table::Post() {
   for (const auto& [field, stored] : blobEdits_) {
     const auto f = static_cast<std::size_t>(field);
     const int w = offsets_[f + 1] - offsets_[f];
-    if (!inserting) replaced.emplace_back(Rec(editSlot_) + offsets_[f], Rec(editSlot_) + offsets_[f] + w);
+    if (!inserting)
+      replaced.emplace_back(Rec(editSlot_) + offsets_[f], Rec(editSlot_) + offsets_[f] + w);
     const BlobRef ref = StoreBlob(field, stored);
     WriteBlobRef(buffer_.data() + offsets_[f], w, ref);
   }
@@ -991,7 +1081,8 @@ void Table::Post() {
     if (keyFields_ > 0) {
       InsertInOrder(slot, kNoSlot);
     } else if (MatchesMaster(slot)) {
-      order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(std::min(oldPos, order_.size())), slot);
+      order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(std::min(oldPos, order_.size())),
+                    slot);
     }
   }
   buffer_.clear();
@@ -1022,7 +1113,8 @@ void Table::Delete() {
   --live_;
   Flush();
   for (std::size_t f = 0; f < fields_.size(); ++f) {
-    if (IsBlobType(fields_[f].type)) ReleaseBlob(record.data() + offsets_[f], offsets_[f + 1] - offsets_[f]);
+    if (IsBlobType(fields_[f].type))
+      ReleaseBlob(record.data() + offsets_[f], offsets_[f + 1] - offsets_[f]);
   }
   SettleCursor(pos);
   Notify(DataEvent::DataChanged);
@@ -1058,7 +1150,8 @@ int Table::AllocateBlock() {
     b = freeBlocks_.back();
     freeBlocks_.pop_back();
   } else {
-    if (header_.fileBlocks >= 0xFFFF) throw DbError(ErrorKind::Usage, QStringLiteral("%1 is full").arg(DisplayName()));
+    if (header_.fileBlocks >= 0xFFFF)
+      throw DbError(ErrorKind::Usage, QStringLiteral("%1 is full").arg(DisplayName()));
     b = ++header_.fileBlocks;
     blocks_.emplace_back();
   }
@@ -1082,10 +1175,11 @@ void Table::FreeBlock(int b) {
 std::size_t Table::ChainIndex(int block) const {
   if (keyFields_ > 0 && !blocks_[static_cast<std::size_t>(block)].recs.empty()) {
     const std::uint8_t* key = Rec(blocks_[static_cast<std::size_t>(block)].recs.front());
-    const auto it = std::lower_bound(chain_.begin(), chain_.end(), key, [this](int b, const std::uint8_t* k) {
-      const auto& s = blocks_[static_cast<std::size_t>(b)].recs;
-      return !s.empty() && ComparePrimary(Rec(s.front()), k) < 0;
-    });
+    const auto it =
+        std::lower_bound(chain_.begin(), chain_.end(), key, [this](int b, const std::uint8_t* k) {
+          const auto& s = blocks_[static_cast<std::size_t>(b)].recs;
+          return !s.empty() && ComparePrimary(Rec(s.front()), k) < 0;
+        });
     if (it != chain_.end() && *it == block) return static_cast<std::size_t>(it - chain_.begin());
   }
   return static_cast<std::size_t>(std::find(chain_.begin(), chain_.end(), block) - chain_.begin());
@@ -1114,14 +1208,15 @@ void Table::PlaceInBlocks(std::uint32_t slot, std::uint32_t beforeSlot) {
   }
   if (keyFields_ > 0) {
     const std::uint8_t* key = Rec(slot);
-    auto it = std::upper_bound(chain_.begin(), chain_.end(), key, [this](const std::uint8_t* k, int b) {
-      return ComparePrimary(k, Rec(blocks_[static_cast<std::size_t>(b)].recs.front())) < 0;
-    });
+    auto it =
+        std::upper_bound(chain_.begin(), chain_.end(), key, [this](const std::uint8_t* k, int b) {
+          return ComparePrimary(k, Rec(blocks_[static_cast<std::size_t>(b)].recs.front())) < 0;
+        });
     const int b = it == chain_.begin() ? chain_.front() : *(it - 1);
     const auto& recs = blocks_[static_cast<std::size_t>(b)].recs;
-    const auto at = std::upper_bound(recs.begin(), recs.end(), key, [this](const std::uint8_t* k, std::uint32_t s) {
-      return ComparePrimary(k, Rec(s)) < 0;
-    });
+    const auto at = std::upper_bound(
+        recs.begin(), recs.end(), key,
+        [this](const std::uint8_t* k, std::uint32_t s) { return ComparePrimary(k, Rec(s)) < 0; });
     InsertIntoBlock(b, static_cast<std::size_t>(at - recs.begin()), slot);
     return;
   }
@@ -1132,7 +1227,9 @@ void Table::PlaceInBlocks(std::uint32_t slot, std::uint32_t beforeSlot) {
   }
   const int b = slotBlock_[beforeSlot];
   const auto& recs = blocks_[static_cast<std::size_t>(b)].recs;
-  InsertIntoBlock(b, static_cast<std::size_t>(std::find(recs.begin(), recs.end(), beforeSlot) - recs.begin()), slot);
+  InsertIntoBlock(
+      b, static_cast<std::size_t>(std::find(recs.begin(), recs.end(), beforeSlot) - recs.begin()),
+      slot);
 }
 
 void Table::InsertIntoBlock(int b, std::size_t at, std::uint32_t slot) {
@@ -1192,9 +1289,11 @@ void Table::RemoveFromBlocks(std::uint32_t slot) {
 
 // ---- writing ----
 
-void Table::WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size, const QString& path) {
+void Table::WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size,
+                    const QString& path) {
   if (!file.seek(offset) || file.write(reinterpret_cast<const char*>(data), size) != size) {
-    IoError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    IoError(QStringLiteral("%1 cannot be written: %2")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
   }
 }
 
@@ -1203,12 +1302,15 @@ void Table::WriteBlock(int b) {
   const Block& block = blocks_[static_cast<std::size_t>(b)];
   if (block.used) {
     const std::size_t index = ChainIndex(b);
-    codec::PutLe16(&out[0], static_cast<std::uint32_t>(index + 1 < chain_.size() ? chain_[index + 1] : 0));
+    codec::PutLe16(&out[0],
+                   static_cast<std::uint32_t>(index + 1 < chain_.size() ? chain_[index + 1] : 0));
     codec::PutLe16(&out[2], static_cast<std::uint32_t>(index > 0 ? chain_[index - 1] : 0));
     const auto count = static_cast<int>(block.recs.size());
-    codec::PutLe16(&out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>((count - 1) * recordSize_)));
+    codec::PutLe16(
+        &out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>((count - 1) * recordSize_)));
     for (int r = 0; r < count; ++r) {
-      std::memcpy(&out[static_cast<std::size_t>(kBlockHeader + r * recordSize_)], Rec(block.recs[static_cast<std::size_t>(r)]),
+      std::memcpy(&out[static_cast<std::size_t>(kBlockHeader + r * recordSize_)],
+                  Rec(block.recs[static_cast<std::size_t>(r)]),
                   static_cast<std::size_t>(recordSize_));
     }
   } else {
@@ -1218,7 +1320,8 @@ void Table::WriteBlock(int b) {
     codec::PutLe16(&out[0], static_cast<std::uint32_t>(next));
     codec::PutLe16(&out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>(-recordSize_)));
   }
-  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(), blockSize_, dbFile_->fileName());
+  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(),
+          blockSize_, dbFile_->fileName());
 }
 
 void Table::Flush() {
@@ -1271,14 +1374,16 @@ void Table::WritePx() {
     for (int b : pxDirty_) {
       const Block& block = blocks_[static_cast<std::size_t>(b)];
       if (!block.used) continue;
-      PatchPxEntry(pxImage_, keyLength_, ChainIndex(b), Rec(block.recs.front()), static_cast<int>(block.recs.size()), touched);
+      PatchPxEntry(pxImage_, keyLength_, ChainIndex(b), Rec(block.recs.front()),
+                   static_cast<int>(block.recs.size()), touched);
     }
     pxDirty_.clear();
     const std::size_t pxBlock = static_cast<std::size_t>(pxImage_[5]) * 1024;
     const std::size_t headerSize = codec::Le16(&pxImage_[2]);
     for (int number : touched) {
       const std::size_t off = headerSize + static_cast<std::size_t>(number - 1) * pxBlock;
-      WriteAt(*pxFile_, static_cast<std::int64_t>(off), pxImage_.data() + off, static_cast<std::int64_t>(pxBlock), path);
+      WriteAt(*pxFile_, static_cast<std::int64_t>(off), pxImage_.data() + off,
+              static_cast<std::int64_t>(pxBlock), path);
     }
     return;
   }
@@ -1296,18 +1401,21 @@ void Table::WritePx() {
       BuildPxFile(keys, keyLength_, leaves, header_.changeCount, QFileInfo(path).fileName());
   if (image.size() != pxImage_.size() || image[5] != pxImage_[5]) {
     WriteAt(*pxFile_, 0, image.data(), static_cast<std::int64_t>(image.size()), path);
-    if (!pxFile_->resize(static_cast<qint64>(image.size()))) IoError(QStringLiteral("%1 cannot be written").arg(path));
+    if (!pxFile_->resize(static_cast<qint64>(image.size())))
+      IoError(QStringLiteral("%1 cannot be written").arg(path));
   } else {
     // Only the header part and the index blocks that changed are written.
     const std::size_t pxBlock = static_cast<std::size_t>(image[5]) * 1024;
     const std::size_t headerSize = codec::Le16(&image[2]);
     auto writeIfChanged = [&](std::size_t from, std::size_t size) {
       if (std::memcmp(image.data() + from, pxImage_.data() + from, size) != 0) {
-        WriteAt(*pxFile_, static_cast<std::int64_t>(from), image.data() + from, static_cast<std::int64_t>(size), path);
+        WriteAt(*pxFile_, static_cast<std::int64_t>(from), image.data() + from,
+                static_cast<std::int64_t>(size), path);
       }
     };
     writeIfChanged(0, headerSize);
-    for (std::size_t off = headerSize; off < image.size(); off += pxBlock) writeIfChanged(off, pxBlock);
+    for (std::size_t off = headerSize; off < image.size(); off += pxBlock)
+      writeIfChanged(off, pxBlock);
   }
   pxImage_ = std::move(image);
 }

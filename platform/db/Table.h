@@ -15,14 +15,13 @@
 // buffered in the process.
 //
 // Every failure throws db::DbError.
+#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <span>
 #include <vector>
-
-#include <QString>
-#include <QStringList>
 
 #include "platform/db/Format.h"
 
@@ -252,8 +251,12 @@ class Table : public DataSet {
   void WriteIndexDefs() const;
 
   // Records and blocks.
-  const std::uint8_t* Rec(std::uint32_t slot) const { return arena_.data() + static_cast<std::size_t>(slot) * recordSize_; }
-  std::uint8_t* Rec(std::uint32_t slot) { return arena_.data() + static_cast<std::size_t>(slot) * recordSize_; }
+  const std::uint8_t* Rec(std::uint32_t slot) const {
+    return arena_.data() + static_cast<std::size_t>(slot) * recordSize_;
+  }
+  std::uint8_t* Rec(std::uint32_t slot) {
+    return arena_.data() + static_cast<std::size_t>(slot) * recordSize_;
+  }
   std::uint32_t NewSlot(const std::uint8_t* bytes);
   void FreeSlot(std::uint32_t slot);
   int Capacity() const { return (blockSize_ - kBlockHeader) / recordSize_; }
@@ -288,7 +291,8 @@ class Table : public DataSet {
   void FlushChanges();
   void WriteBlock(int block);
   void WritePx();
-  void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size, const QString& path);
+  void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size,
+               const QString& path);
   QByteArray ReadMb(const BlobRef& ref) const;
   // The stored blob of field `i` in the record bytes `record`.
   QByteArray BlobOf(const std::uint8_t* record, int i) const;

@@ -12,17 +12,20 @@ namespace db::values {
 namespace {
 
 [[noreturn]] void BadValue(const FieldDef& f, const QString& text) {
-  throw DbError(ErrorKind::Usage, QStringLiteral("'%1' is not a valid value for field \"%2\"").arg(text, f.name));
+  throw DbError(ErrorKind::Usage,
+                QStringLiteral("'%1' is not a valid value for field \"%2\"").arg(text, f.name));
 }
 
 }  // namespace
 
 bool IsNumeric(FieldType t) {
-  return t == FieldType::Short || t == FieldType::Long || t == FieldType::AutoInc || t == FieldType::Number ||
-         t == FieldType::Currency || t == FieldType::Bcd;
+  return t == FieldType::Short || t == FieldType::Long || t == FieldType::AutoInc ||
+         t == FieldType::Number || t == FieldType::Currency || t == FieldType::Bcd;
 }
 
-bool IsDateLike(FieldType t) { return t == FieldType::Date || t == FieldType::Time || t == FieldType::Timestamp; }
+bool IsDateLike(FieldType t) {
+  return t == FieldType::Date || t == FieldType::Time || t == FieldType::Timestamp;
+}
 
 bool IsNull(const FieldDef& f, const std::uint8_t* p) {
   const int w = FieldWidth(f.type, f.size);
@@ -80,7 +83,8 @@ double ToDateTime(const FieldDef& f, const std::uint8_t* p) {
   constexpr double kFirstDay = 1;
   constexpr double kLastDay = 3652059;
   auto invalid = [&]() -> double {
-    throw DbError(ErrorKind::Corruption, QStringLiteral("Field \"%1\" holds no valid date or time").arg(f.name));
+    throw DbError(ErrorKind::Corruption,
+                  QStringLiteral("Field \"%1\" holds no valid date or time").arg(f.name));
   };
   switch (f.type) {
     case FieldType::Date:
@@ -102,7 +106,8 @@ double ToDateTime(const FieldDef& f, const std::uint8_t* p) {
       }
       return 0;
     default:
-      throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" holds no date or time").arg(f.name));
+      throw DbError(ErrorKind::Usage,
+                    QStringLiteral("Field \"%1\" holds no date or time").arg(f.name));
   }
 }
 
@@ -121,7 +126,8 @@ void FromDateTime(const FieldDef& f, double value, std::uint8_t* p) {
       PutDouble(p, TimestampMsFromDateTime(value));
       return;
     default:
-      throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" holds no date or time").arg(f.name));
+      throw DbError(ErrorKind::Usage,
+                    QStringLiteral("Field \"%1\" holds no date or time").arg(f.name));
   }
 }
 
@@ -164,7 +170,8 @@ void FromNumber(const FieldDef& f, double value, std::uint8_t* p) {
       PutDouble(p, value);
       return;
     default:
-      throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" cannot be written as a number").arg(f.name));
+      throw DbError(ErrorKind::Usage,
+                    QStringLiteral("Field \"%1\" cannot be written as a number").arg(f.name));
   }
 }
 
@@ -177,7 +184,8 @@ void FromText(const FieldDef& f, const QString& text, std::uint8_t* p) {
     return;
   }
   if (IsBlobType(f.type) || f.type == FieldType::Bcd) {
-    throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" cannot be written as text").arg(f.name));
+    throw DbError(ErrorKind::Usage,
+                  QStringLiteral("Field \"%1\" cannot be written as text").arg(f.name));
   }
   if (text.trimmed().isEmpty()) {
     std::memset(p, 0, static_cast<std::size_t>(w));

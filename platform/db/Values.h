@@ -2,9 +2,8 @@
 // Text and number conversions of single field values, shared by the cursor
 // fields, key searches and the SQL evaluator. Texts convert with the
 // process-wide formats; alpha bytes are Windows-1252.
-#include <cstdint>
-
 #include <QString>
+#include <cstdint>
 
 #include "platform/db/Format.h"
 

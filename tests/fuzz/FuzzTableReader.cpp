@@ -71,12 +71,22 @@ void MakeSeeds(const QString& folder) {
     int records;
   };
   const Seed seeds[] = {
-      {"keyed", {db::FieldDef::Integer("Id"), db::FieldDef::String("Name", 20), db::FieldDef::DateTime("When"),
-                 db::FieldDef::TimeOfDay("At")}, {{"", {"Id"}, true, false}}, 30},
+      {"keyed",
+       {db::FieldDef::Integer("Id"), db::FieldDef::String("Name", 20),
+        db::FieldDef::DateTime("When"), db::FieldDef::TimeOfDay("At")},
+       {{"", {"Id"}, true, false}},
+       30},
       {"unkeyed", {db::FieldDef::DateTime("Time"), db::FieldDef::String("Depth", 6)}, {}, 40},
-      {"blobs", {db::FieldDef::Integer("Id"), db::FieldDef::Graphic("Pic"), {"Note", db::FieldType::Memo, 15},
-                 {"S", db::FieldType::Short, 2}, {"N", db::FieldType::Number, 8}, {"L", db::FieldType::Logical, 1},
-                 {"D", db::FieldType::Date, 4}}, {{"", {"Id"}, true, false}}, 5},
+      {"blobs",
+       {db::FieldDef::Integer("Id"),
+        db::FieldDef::Graphic("Pic"),
+        {"Note", db::FieldType::Memo, 15},
+        {"S", db::FieldType::Short, 2},
+        {"N", db::FieldType::Number, 8},
+        {"L", db::FieldType::Logical, 1},
+        {"D", db::FieldType::Date, 4}},
+       {{"", {"Id"}, true, false}},
+       5},
   };
   for (const Seed& s : seeds) {
     db::Table t;
@@ -132,7 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 4; ++i) n |= static_cast<std::uint32_t>(data[i]) << (8 * i);
   n = static_cast<std::uint32_t>(n % (size - 4 + 1));
   Write(QStringLiteral("F.DB"), QByteArray(reinterpret_cast<const char*>(data + 4), n));
-  Write(QStringLiteral("F.MB"), QByteArray(reinterpret_cast<const char*>(data + 4 + n), static_cast<qsizetype>(size - 4 - n)));
+  Write(QStringLiteral("F.MB"), QByteArray(reinterpret_cast<const char*>(data + 4 + n),
+                                           static_cast<qsizetype>(size - 4 - n)));
   ReadEverything();
   return 0;
 }

@@ -14,7 +14,8 @@ using db::FieldType;
 
 class JournalTableTest : public test::TestFolders {
  protected:
-  void AddDive(db::Table& t, int id, const char* date, const char* no, const char* entry, const char* diver) {
+  void AddDive(db::Table& t, int id, const char* date, const char* no, const char* entry,
+               const char* diver) {
     t.Append();
     t.FieldByName("ID").SetAsInteger(id);
     t.FieldByName("Date").SetAsString(date);
@@ -91,32 +92,79 @@ TEST_F(JournalTableTest, ANewLogBookGetsTheJournalWithEveryFieldAndIndex) {
   }
   EXPECT_EQ(t.KeyFieldCount(), 1);  // the primary index: "ID"
 
-  const QStringList date = {"Date", "No", "Entry Time", "Surf. Time", "Ave.Depth", "Max.Depth", "Ave.Water", "Min.Water"};
+  const QStringList date = {"Date",      "No",        "Entry Time", "Surf. Time",
+                            "Ave.Depth", "Max.Depth", "Ave.Water",  "Min.Water"};
   std::vector<db::IndexDef> expected = {{"DATE", date, false, false}};
-  for (const char* f : {"No", "Entry Time", "Surf. Time", "Ave.Depth", "Max.Depth", "Ave.Water", "Min.Water", "Rest Time",
-                        "Dive Time", "Diver", "Buddy", "Loc./Site", "Weather", "Temp.", "Clarity", "Tank Capacity",
-                        "Tank Material", "Weight", "Start Air Pres.", "End Air Pres.", "User Article1",
-                        "User Article Content1", "User Article2", "User Article Content2", "User Article3",
-                        "User Article Content3", "User Article4", "User Article Content4", "Memo", "Air Consum."}) {
+  for (const char* f : {"No",
+                        "Entry Time",
+                        "Surf. Time",
+                        "Ave.Depth",
+                        "Max.Depth",
+                        "Ave.Water",
+                        "Min.Water",
+                        "Rest Time",
+                        "Dive Time",
+                        "Diver",
+                        "Buddy",
+                        "Loc./Site",
+                        "Weather",
+                        "Temp.",
+                        "Clarity",
+                        "Tank Capacity",
+                        "Tank Material",
+                        "Weight",
+                        "Start Air Pres.",
+                        "End Air Pres.",
+                        "User Article1",
+                        "User Article Content1",
+                        "User Article2",
+                        "User Article Content2",
+                        "User Article3",
+                        "User Article Content3",
+                        "User Article4",
+                        "User Article Content4",
+                        "Memo",
+                        "Air Consum."}) {
     expected.push_back({f, {f}, false, false});
   }
   expected.push_back({"REV_DATE", date, false, true});
   const std::pair<const char*, const char*> reverse[] = {
-      {"REV_NO", "No"},           {"REV_ENTRY", "Entry Time"},      {"REV_SURF", "Surf. Time"},
-      {"REV_AVEDEPTH", "Ave.Depth"}, {"REV_MAXDEPTH", "Max.Depth"}, {"REV_AVEWATER", "Ave.Water"},
-      {"REV_RESTTIME", "Rest Time"}, {"REV_DIVETIME", "Dive Time"}, {"REV_DIVER", "Diver"},
-      {"REV_BUDDY", "Buddy"},     {"REV_SITE", "Loc./Site"},        {"REV_WEATHER", "Weather"},
-      {"REV_TEMP", "Temp."},      {"REV_VISI", "Clarity"},          {"REV_CAPA", "Tank Capacity"},
-      {"REV_MAT", "Tank Material"}, {"REV_WEIGHT", "Weight"},       {"REV_START", "Start Air Pres."},
-      {"REV_FINISH", "End Air Pres."}, {"REV_UE1", "User Article1"}, {"REV_UEV1", "User Article Content1"},
-      {"REV_UE2", "User Article2"}, {"REV_UEV2", "User Article Content2"}, {"REV_UE3", "User Article3"},
-      {"REV_UEV3", "User Article Content3"}, {"REV_UE4", "User Article4"}, {"REV_UEV4", "User Article Content4"},
-      {"REV_MEMO", "Memo"},       {"REV_CONS", "Air Consum."},      {"REV_MINWATER", "Min.Water"},
+      {"REV_NO", "No"},
+      {"REV_ENTRY", "Entry Time"},
+      {"REV_SURF", "Surf. Time"},
+      {"REV_AVEDEPTH", "Ave.Depth"},
+      {"REV_MAXDEPTH", "Max.Depth"},
+      {"REV_AVEWATER", "Ave.Water"},
+      {"REV_RESTTIME", "Rest Time"},
+      {"REV_DIVETIME", "Dive Time"},
+      {"REV_DIVER", "Diver"},
+      {"REV_BUDDY", "Buddy"},
+      {"REV_SITE", "Loc./Site"},
+      {"REV_WEATHER", "Weather"},
+      {"REV_TEMP", "Temp."},
+      {"REV_VISI", "Clarity"},
+      {"REV_CAPA", "Tank Capacity"},
+      {"REV_MAT", "Tank Material"},
+      {"REV_WEIGHT", "Weight"},
+      {"REV_START", "Start Air Pres."},
+      {"REV_FINISH", "End Air Pres."},
+      {"REV_UE1", "User Article1"},
+      {"REV_UEV1", "User Article Content1"},
+      {"REV_UE2", "User Article2"},
+      {"REV_UEV2", "User Article Content2"},
+      {"REV_UE3", "User Article3"},
+      {"REV_UEV3", "User Article Content3"},
+      {"REV_UE4", "User Article4"},
+      {"REV_UEV4", "User Article Content4"},
+      {"REV_MEMO", "Memo"},
+      {"REV_CONS", "Air Consum."},
+      {"REV_MINWATER", "Min.Water"},
   };
   for (const auto& [name, field] : reverse) expected.push_back({name, {field}, false, true});
   ASSERT_EQ(expected.size(), 62u);  // with the primary index, 63
   ASSERT_EQ(t.Indexes().size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(t.Indexes()[i], expected[i]) << expected[i].name.toStdString();
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(t.Indexes()[i], expected[i]) << expected[i].name.toStdString();
 
   // The grid never sees the control fields.
   for (int i = 0; i < dm.LogTable.FieldCount(); ++i) {
@@ -235,7 +283,8 @@ TEST_F(JournalTableTest, ADamagedJournalIsKeptAsideAndReplaced) {
     bool csv;
     const char* says;
   };
-  for (const Case c : {Case{false, "A new, empty journal was created."}, Case{true, "filled from logtable.csv"}}) {
+  for (const Case c :
+       {Case{false, "A new, empty journal was created."}, Case{true, "filled from logtable.csv"}}) {
     SCOPED_TRACE(c.csv);
     if (c.csv) {
       test::WriteAll(InProgram("LOG/LOG.DB"), damaged);

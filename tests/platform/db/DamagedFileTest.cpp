@@ -21,7 +21,8 @@ class DamagedFileTest : public test::TestFolders {
     TestFolders::SetUp();
     db::Table t;
     Point(t);
-    t.FieldDefs() = {FieldDef::Integer("Id"), FieldDef::String("Name", 100), FieldDef::DateTime("When")};
+    t.FieldDefs() = {FieldDef::Integer("Id"), FieldDef::String("Name", 100),
+                     FieldDef::DateTime("When")};
     t.IndexDefs() = {{"", {"Id"}, true, false}, {"NAME", {"Name"}, false, false}};
     t.CreateTable();
     t.Open();
@@ -42,7 +43,9 @@ class DamagedFileTest : public test::TestFolders {
     b[at] = static_cast<char>(v & 0xFF);
     b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
   }
-  int HeaderSize() const { return static_cast<unsigned char>(good_[2]) | (static_cast<unsigned char>(good_[3]) << 8); }
+  int HeaderSize() const {
+    return static_cast<unsigned char>(good_[2]) | (static_cast<unsigned char>(good_[3]) << 8);
+  }
   int BlockSize() const { return static_cast<unsigned char>(good_[5]) * 1024; }
   // Opens the table; returns the error kind, or nothing when it opened.
   std::optional<ErrorKind> OpenError(const QByteArray& bytes, int* records = nullptr) {
@@ -159,7 +162,8 @@ TEST_F(DamagedFileTest, EveryTruncationAndRandomDamageFailsCleanly) {
   for (int round = 0; round < 300; ++round) {
     QByteArray bytes = good_;
     for (int k = 0; k < 4; ++k) {
-      bytes[static_cast<int>(rng() % static_cast<unsigned>(bytes.size()))] = static_cast<char>(rng());
+      bytes[static_cast<int>(rng() % static_cast<unsigned>(bytes.size()))] =
+          static_cast<char>(rng());
     }
     OpenError(bytes);  // opens or reports; must not crash or read out of bounds
   }

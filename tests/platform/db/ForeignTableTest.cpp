@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/db/DbError.h"
-
 #include "platform/db/Table.h"
 #include "tests/support/TestFolders.h"
 
@@ -22,12 +21,13 @@ class ForeignTableTest : public test::TestFolders {};
 
 TEST_F(ForeignTableTest, ATableWrittenByPxlibReadsWithEveryType) {
   const QByteArray path = InProgram("OTHER.DB").toLocal8Bit();
-  char names[][12] = {"Small", "Big", "Real", "Money", "Flag", "Day", "Clock", "Stamp", "Counter", "Raw", "Exact", "Text"};
+  char names[][12] = {"Small", "Big",   "Real",    "Money", "Flag",  "Day",
+                      "Clock", "Stamp", "Counter", "Raw",   "Exact", "Text"};
   pxfield_t fields[] = {
-      {names[0], pxfShort, 2, 0},     {names[1], pxfLong, 4, 0},       {names[2], pxfNumber, 8, 0},
-      {names[3], pxfCurrency, 8, 0},  {names[4], pxfLogical, 1, 0},    {names[5], pxfDate, 4, 0},
-      {names[6], pxfTime, 4, 0},      {names[7], pxfTimestamp, 8, 0},  {names[8], pxfAutoInc, 4, 0},
-      {names[9], pxfBytes, 3, 0},     {names[10], pxfBCD, 17, 2},      {names[11], pxfAlpha, 10, 0},
+      {names[0], pxfShort, 2, 0},    {names[1], pxfLong, 4, 0},      {names[2], pxfNumber, 8, 0},
+      {names[3], pxfCurrency, 8, 0}, {names[4], pxfLogical, 1, 0},   {names[5], pxfDate, 4, 0},
+      {names[6], pxfTime, 4, 0},     {names[7], pxfTimestamp, 8, 0}, {names[8], pxfAutoInc, 4, 0},
+      {names[9], pxfBytes, 3, 0},    {names[10], pxfBCD, 17, 2},     {names[11], pxfAlpha, 10, 0},
   };
   const int n = static_cast<int>(sizeof fields / sizeof fields[0]);
   // pxlib keeps the field array; give it its own copy.
@@ -72,12 +72,15 @@ TEST_F(ForeignTableTest, ATableWrittenByPxlibReadsWithEveryType) {
   EXPECT_EQ(t.FieldList()[4].type, FieldType::Logical);
   t.First();
   const std::pair<const char*, const char*> expected[] = {
-      {"Small", "-12"},     {"Big", "123456"},          {"Real", "-2.5"},
-      {"Money", "19.99"},   {"Flag", "True"},           {"Day", "2001/05/12"},
-      {"Clock", "09:05:00"}, {"Stamp", "2001/05/12 12:00:00"}, {"Counter", "7"},
-      {"Raw", "abc"},       {"Exact", "-12.34"},        {"Text", "foreign"},
+      {"Small", "-12"},      {"Big", "123456"},
+      {"Real", "-2.5"},      {"Money", "19.99"},
+      {"Flag", "True"},      {"Day", "2001/05/12"},
+      {"Clock", "09:05:00"}, {"Stamp", "2001/05/12 12:00:00"},
+      {"Counter", "7"},      {"Raw", "abc"},
+      {"Exact", "-12.34"},   {"Text", "foreign"},
   };
-  for (const auto& [field, text] : expected) EXPECT_EQ(t.FieldByName(field).AsString(), text) << field;
+  for (const auto& [field, text] : expected)
+    EXPECT_EQ(t.FieldByName(field).AsString(), text) << field;
   EXPECT_EQ(t.FieldByName("Small").AsInteger(), -12);
   EXPECT_DOUBLE_EQ(t.FieldByName("Exact").AsFloat(), -12.34);
   t.Next();
@@ -106,15 +109,16 @@ TEST_F(ForeignTableTest, MemoInASubAllocatedBlockReads) {
   block[0] = 3;
   block[1] = 1;
   const int slot = 12 + 5 * 63;
-  block[slot] = 0x15;       // data at 0x150
-  block[slot + 1] = 35;     // 16-byte chunks
-  block[slot + 2] = 1;      // modification number
-  block[slot + 4] = 11;     // bytes used in the last chunk: 34 * 16 + 11 = 555
+  block[slot] = 0x15;    // data at 0x150
+  block[slot + 1] = 35;  // 16-byte chunks
+  block[slot + 2] = 1;   // modification number
+  block[slot + 4] = 11;  // bytes used in the last chunk: 34 * 16 + 11 = 555
   block.replace(0x150, text.size(), text);
   mb.replace(4096, 4096, block);
   test::WriteAll(InProgram("MEMO.MB"), mb);
   QByteArray dbFile = test::ReadAll(InProgram("MEMO.DB"));
-  const int headerSize = static_cast<unsigned char>(dbFile[2]) | (static_cast<unsigned char>(dbFile[3]) << 8);
+  const int headerSize =
+      static_cast<unsigned char>(dbFile[2]) | (static_cast<unsigned char>(dbFile[3]) << 8);
   const int descriptor = headerSize + 6 + 4 + 5;
   ASSERT_EQ(static_cast<unsigned char>(dbFile[descriptor]), 0xFF);
   dbFile[descriptor] = 63;

@@ -1,14 +1,12 @@
 // A process killed right after its posts returned loses none of them.
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 #include <sys/resource.h>
 
+#include <QTemporaryDir>
 #include <csignal>
 #include <cstdlib>
 
 #include "platform/db/DbError.h"
-
 #include "platform/db/Table.h"
 
 namespace {
@@ -24,7 +22,8 @@ TEST(KillTest, PostsSurviveAKilledProcess) {
   // The death test runs this body again in a child process; both use the
   // folder the parent chose.
   static QTemporaryDir parentDir;
-  if (qEnvironmentVariableIsEmpty("KELDORAN_KILL_TEST_DIR")) qputenv("KELDORAN_KILL_TEST_DIR", parentDir.path().toLocal8Bit());
+  if (qEnvironmentVariableIsEmpty("KELDORAN_KILL_TEST_DIR"))
+    qputenv("KELDORAN_KILL_TEST_DIR", parentDir.path().toLocal8Bit());
   const QString folder = qEnvironmentVariable("KELDORAN_KILL_TEST_DIR");
   EXPECT_EXIT(
       {
@@ -76,7 +75,8 @@ void PostUntilTheDiskIsFull(const QString& folder) {
 
 TEST(KillTest, AFailedWriteClosesTheTableAndKeepsTheFileReadable) {
   static QTemporaryDir parentDir;
-  if (qEnvironmentVariableIsEmpty("KELDORAN_FULL_TEST_DIR")) qputenv("KELDORAN_FULL_TEST_DIR", parentDir.path().toLocal8Bit());
+  if (qEnvironmentVariableIsEmpty("KELDORAN_FULL_TEST_DIR"))
+    qputenv("KELDORAN_FULL_TEST_DIR", parentDir.path().toLocal8Bit());
   const QString folder = qEnvironmentVariable("KELDORAN_FULL_TEST_DIR");
   // The child may not grow files beyond 64 KiB: the disk is "full".
   EXPECT_EXIT(PostUntilTheDiskIsFull(folder), ::testing::ExitedWithCode(3), "");

@@ -23,7 +23,9 @@ std::string Num(double v) {
   return buf;
 }
 
-long DayNumber(int y, int m, int d) { return static_cast<long>(QDate(y, m, d).toJulianDay() - 1721425); }
+long DayNumber(int y, int m, int d) {
+  return static_cast<long>(QDate(y, m, d).toJulianDay() - 1721425);
+}
 
 class PxlibCheckTest : public test::TestFolders {};
 
@@ -31,14 +33,10 @@ TEST_F(PxlibCheckTest, EveryTypeWeCreateReadsBackThroughPxlib) {
   db::Table t;
   t.SetDatabaseName(ProgramFolder());
   t.SetTableName("TYPES.DB");
-  t.FieldDefs() = {FieldDef::Integer("Id"),
-                   FieldDef::String("Text", 12),
-                   FieldDef::DateTime("Stamp"),
-                   FieldDef::TimeOfDay("Clock"),
-                   {"Small", FieldType::Short, 2},
-                   {"Real", FieldType::Number, 8},
-                   {"Day", FieldType::Date, 4},
-                   {"Flag", FieldType::Logical, 1}};
+  t.FieldDefs() = {FieldDef::Integer("Id"),        FieldDef::String("Text", 12),
+                   FieldDef::DateTime("Stamp"),    FieldDef::TimeOfDay("Clock"),
+                   {"Small", FieldType::Short, 2}, {"Real", FieldType::Number, 8},
+                   {"Day", FieldType::Date, 4},    {"Flag", FieldType::Logical, 1}};
   t.IndexDefs() = {{"", {"Id"}, true, false}, {"TEXT", {"Text"}, false, true}};
   t.CreateTable();
   t.Open();
@@ -72,16 +70,19 @@ TEST_F(PxlibCheckTest, EveryTypeWeCreateReadsBackThroughPxlib) {
 
   pxcheck::Table px;
   std::string error;
-  ASSERT_TRUE(pxcheck::Read(InProgram("TYPES.DB").toStdString(), InProgram("TYPES.PX").toStdString(), px, error)) << error;
+  ASSERT_TRUE(pxcheck::Read(InProgram("TYPES.DB").toStdString(),
+                            InProgram("TYPES.PX").toStdString(), px, error))
+      << error;
   EXPECT_TRUE(px.indexAttached);
-  EXPECT_EQ(px.fieldNames, (std::vector<std::string>{"Id", "Text", "Stamp", "Clock", "Small", "Real", "Day", "Flag"}));
+  EXPECT_EQ(px.fieldNames, (std::vector<std::string>{"Id", "Text", "Stamp", "Clock", "Small",
+                                                     "Real", "Day", "Flag"}));
   EXPECT_EQ(px.fieldTypes, (std::vector<int>{0x04, 0x01, 0x15, 0x14, 0x03, 0x06, 0x02, 0x09}));
   const double day2001 = DayNumber(2001, 5, 12);
   const std::vector<std::vector<std::string>> expected = {
-      {"-7", "caf\xe9", Num(DayNumber(1899, 12, 30) * 86400000.0), "0", "32767", "200.36000000000001",
-       std::to_string(DayNumber(1, 1, 1)), "false"},
-      {"5", "Five", Num(day2001 * 86400000.0 + 32700000.0), "43200000", "-2", "-1.5", std::to_string(DayNumber(2018, 1, 1)),
-       "true"},
+      {"-7", "caf\xe9", Num(DayNumber(1899, 12, 30) * 86400000.0), "0", "32767",
+       "200.36000000000001", std::to_string(DayNumber(1, 1, 1)), "false"},
+      {"5", "Five", Num(day2001 * 86400000.0 + 32700000.0), "43200000", "-2", "-1.5",
+       std::to_string(DayNumber(2018, 1, 1)), "true"},
       {"100", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>"},
   };
   EXPECT_EQ(px.rows, expected);
@@ -120,7 +121,8 @@ TEST_F(PxlibCheckTest, SplitAndShrunkTablesKeepAValidTwoLevelIndex) {
   for (int id = 700; id <= 900; ++id) remove(id);
   for (int id = 2000; id < 2100; ++id) {
     t.Append();
-    t.FieldByName("Id").SetAsInteger(id % 2 ? id : 800 + (id - 2000));  // some land in the freed range
+    t.FieldByName("Id").SetAsInteger(id % 2 ? id
+                                            : 800 + (id - 2000));  // some land in the freed range
     t.FieldByName("A").SetAsString(QStringLiteral("a%1").arg(t.FieldByName("Id").AsInteger()));
     t.Post();
     kept.insert(t.FieldByName("Id").AsInteger());
@@ -132,7 +134,9 @@ TEST_F(PxlibCheckTest, SplitAndShrunkTablesKeepAValidTwoLevelIndex) {
 
   pxcheck::Table px;
   std::string error;
-  ASSERT_TRUE(pxcheck::Read(InProgram("WIDE.DB").toStdString(), InProgram("WIDE.PX").toStdString(), px, error)) << error;
+  ASSERT_TRUE(pxcheck::Read(InProgram("WIDE.DB").toStdString(), InProgram("WIDE.PX").toStdString(),
+                            px, error))
+      << error;
   std::vector<std::string> want, got;
   for (int id : kept) want.push_back(std::to_string(id) + "/a" + std::to_string(id));
   for (const auto& row : px.rows) got.push_back(row[0] + "/" + row[1]);

@@ -1,9 +1,8 @@
-#include "platform/db/Query.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/db/BatchMove.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Query.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -45,9 +44,12 @@ class QueryTest : public test::TestFolders {
   static void Define(db::Table& t, const QString& folder, const QString& name) {
     t.SetDatabaseName(folder);
     t.SetTableName(name);
-    t.FieldDefs() = {FieldDef::Integer("ID"),          FieldDef::DateTime("Date"),
-                     FieldDef::String("Diver", 20),    FieldDef::String("Buddy", 20),
-                     FieldDef::String("Loc./Site", 20), FieldDef::String("User Article1", 12),
+    t.FieldDefs() = {FieldDef::Integer("ID"),
+                     FieldDef::DateTime("Date"),
+                     FieldDef::String("Diver", 20),
+                     FieldDef::String("Buddy", 20),
+                     FieldDef::String("Loc./Site", 20),
+                     FieldDef::String("User Article1", 12),
                      FieldDef::String("User Article Content1", 20)};
     t.IndexDefs() = {{"", {"ID"}, true, false}};
   }
@@ -75,10 +77,12 @@ TEST_F(QueryTest, TheStatementsTheSearchBuildsSelectTheRightRecords) {
       {R"(("Log"."Buddy" LIKE '%ANN%') )", {2, 4}},
       {R"(("Log"."Diver" LIKE '%O''Brien%') )", {2}},
       {R"(("Log"."Loc./Site" LIKE '%reef%') )", {2, 4}},
-      {R"((("Log"."User Article1" LIKE '%wreck%') OR ("Log"."User Article Content1" LIKE '%wreck%')))", {1, 4}},
+      {R"((("Log"."User Article1" LIKE '%wreck%') OR ("Log"."User Article Content1" LIKE '%wreck%')))",
+       {1, 4}},
       {R"(("Log"."Date" BETWEEN '01.01.2001' AND '31.12.2001') AND  (("Log"."User Article1" LIKE '%wreck%') OR ("Log"."User Article Content1" LIKE '%wreck%')))",
        {1, 4}},
-      {R"(("Log"."Date" BETWEEN '01.01.2001' AND '31.12.2001') AND ("Log"."Diver" LIKE '%b%') )", {2}},
+      {R"(("Log"."Date" BETWEEN '01.01.2001' AND '31.12.2001') AND ("Log"."Diver" LIKE '%b%') )",
+       {2}},
       {R"(("Log"."Diver"='Ann'))", {1}},
       {R"(("Log"."Diver"='ann'))", {}},
       {R"((ID=1) OR (ID=2) AND (ID=3))", {1}},
@@ -158,7 +162,8 @@ TEST_F(QueryTest, BatchMoveAppendsTheQueryResultToAnotherTable) {
   EXPECT_FALSE(search.Active());  // left as it was
   search.Open();
   std::vector<QString> sites;
-  for (search.First(); !search.Eof(); search.Next()) sites.push_back(search.FieldByName("Loc./Site").AsString());
+  for (search.First(); !search.Eof(); search.Next())
+    sites.push_back(search.FieldByName("Loc./Site").AsString());
   EXPECT_EQ(sites, (std::vector<QString>{"Blue Hole", "Blue Hole"}));
   search.Close();
   // Appending the same records again is a key violation that writes nothing.
@@ -175,7 +180,8 @@ TEST_F(QueryTest, BatchMoveCopiesOneRecordOrReplacesTheDestination) {
   db::Table tmp;
   tmp.SetDatabaseName(InProgram("WORK"));
   tmp.SetTableName("LOG.DB");
-  tmp.FieldDefs() = {FieldDef::Integer("ID"), FieldDef::String("Diver", 3), FieldDef::String("Extra", 5)};
+  tmp.FieldDefs() = {FieldDef::Integer("ID"), FieldDef::String("Diver", 3),
+                     FieldDef::String("Extra", 5)};
   tmp.CreateTable();
 
   db::BatchMove move;

@@ -1,5 +1,3 @@
-#include "platform/db/Table.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +8,7 @@
 
 #include "platform/db/DataSource.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Table.h"
 #include "platform/os/Formats.h"
 #include "tests/support/TestFolders.h"
 
@@ -27,14 +26,16 @@ class TableTest : public test::TestFolders {
   void DefinePeople(db::Table& t, const QString& name = "PEOPLE.DB") {
     t.SetDatabaseName(ProgramFolder());
     t.SetTableName(name);
-    t.FieldDefs() = {FieldDef::Integer("Id"), FieldDef::String("Name", 20), FieldDef::DateTime("When"),
-                     FieldDef::TimeOfDay("At"), FieldDef::Integer("Count")};
+    t.FieldDefs() = {FieldDef::Integer("Id"), FieldDef::String("Name", 20),
+                     FieldDef::DateTime("When"), FieldDef::TimeOfDay("At"),
+                     FieldDef::Integer("Count")};
     t.IndexDefs() = {{"", {"Id"}, true, false},
                      {"NAME", {"Name"}, false, false},
                      {"REV_NAME", {"Name"}, false, true},
                      {"WHEN_NAME", {"When", "Name"}, false, false}};
   }
-  void Add(db::Table& t, int id, const QString& name, const QString& when = {}, const QString& at = {}) {
+  void Add(db::Table& t, int id, const QString& name, const QString& when = {},
+           const QString& at = {}) {
     t.Append();
     t.FieldByName("Id").SetAsInteger(id);
     t.FieldByName("Name").SetAsString(name);
@@ -64,7 +65,7 @@ TEST_F(TableTest, ValuesOfEveryCreatedTypeSurviveReopening) {
   t.FieldByName("Id").SetAsInteger(-3);
   t.FieldByName("Count").SetAsInteger(2147483647);
   t.FieldByName("When").SetAsDateTime(-1.25);  // 1899-12-29 06:00
-  t.FieldByName("At").SetAsDateTime(0);          // midnight is a value, not blank
+  t.FieldByName("At").SetAsDateTime(0);        // midnight is a value, not blank
   t.FieldByName("Name").SetAsString("a name that is longer than twenty");
   t.Post();
   t.Close();
@@ -311,7 +312,8 @@ TEST_F(TableTest, EmptyAndDeleteRemoveRecordsAndFiles) {
   EXPECT_THROW(t.DeleteTable(), DbError);  // open
   t.Close();
   t.DeleteTable();
-  for (const char* f : {"PEOPLE.DB", "PEOPLE.PX", "PEOPLE.KIX"}) EXPECT_FALSE(QFileInfo::exists(InProgram(f))) << f;
+  for (const char* f : {"PEOPLE.DB", "PEOPLE.PX", "PEOPLE.KIX"})
+    EXPECT_FALSE(QFileInfo::exists(InProgram(f))) << f;
   EXPECT_THROW(t.DeleteTable(), DbError);
   EXPECT_THROW(t.Open(), DbError);
 }
@@ -337,7 +339,8 @@ TEST_F(TableTest, APostIsInTheFileWhenItReturnsAndWritesOnlyWhatChanged) {
   const QByteArray after = test::ReadAll(InProgram("PEOPLE.DB"));
   ASSERT_EQ(after.size(), before.size());
   const int blockSize = static_cast<unsigned char>(before[5]) * 1024;
-  const int headerSize = static_cast<unsigned char>(before[2]) | (static_cast<unsigned char>(before[3]) << 8);
+  const int headerSize =
+      static_cast<unsigned char>(before[2]) | (static_cast<unsigned char>(before[3]) << 8);
   std::set<int> blocksTouched;
   for (int i = 0; i < after.size(); ++i) {
     if (after[i] == before[i]) continue;
@@ -352,7 +355,8 @@ TEST_F(TableTest, BlobsLiveInTheBlobFileAsTheFormatSays) {
   db::Table t;
   t.SetDatabaseName(ProgramFolder());
   t.SetTableName("ALBUM3.DB");
-  t.FieldDefs() = {FieldDef::Integer("No"), FieldDef::Graphic("Picture"), {"Note", FieldType::Memo, 20}};
+  t.FieldDefs() = {
+      FieldDef::Integer("No"), FieldDef::Graphic("Picture"), {"Note", FieldType::Memo, 20}};
   t.IndexDefs() = {{"", {"No"}, true, false}};
   t.CreateTable();
   t.Open();
@@ -383,11 +387,14 @@ TEST_F(TableTest, BlobsLiveInTheBlobFileAsTheFormatSays) {
   ASSERT_GE(mb.size(), 4096 + 9 + 8 + bmp.size());
   EXPECT_EQ(mb[4096], 2);
   const auto le32 = [&](int at) {
-    return static_cast<quint32>(static_cast<unsigned char>(mb[at]) | (static_cast<unsigned char>(mb[at + 1]) << 8) |
-                                (static_cast<unsigned char>(mb[at + 2]) << 16) | (static_cast<unsigned char>(mb[at + 3]) << 24));
+    return static_cast<quint32>(static_cast<unsigned char>(mb[at]) |
+                                (static_cast<unsigned char>(mb[at + 1]) << 8) |
+                                (static_cast<unsigned char>(mb[at + 2]) << 16) |
+                                (static_cast<unsigned char>(mb[at + 3]) << 24));
   };
   EXPECT_EQ(le32(4096 + 3), static_cast<quint32>(bmp.size() + 8));
-  EXPECT_EQ(mb.mid(4096 + 9, 8), QByteArray::fromHex("0100000100000000").left(4) + QByteArray::fromHex("8A130000"));
+  EXPECT_EQ(mb.mid(4096 + 9, 8),
+            QByteArray::fromHex("0100000100000000").left(4) + QByteArray::fromHex("8A130000"));
   EXPECT_EQ(mb.mid(4096 + 17, 2), "BM");
 
   // Replacing a blob frees its old block run.
@@ -410,12 +417,16 @@ TEST_F(TableTest, MasterDetailFollowsTheMastersRecord) {
   db::Table detail;
   detail.SetDatabaseName(ProgramFolder());
   detail.SetTableName("DIVES.DB");
-  detail.FieldDefs() = {FieldDef::Integer("No"), FieldDef::Integer("Person"), FieldDef::String("Site", 20)};
+  detail.FieldDefs() = {FieldDef::Integer("No"), FieldDef::Integer("Person"),
+                        FieldDef::String("Site", 20)};
   detail.IndexDefs() = {{"", {"No"}, true, false}, {"PERSON", {"Person"}, false, false}};
   detail.CreateTable();
   detail.SetIndexName("PERSON");
   detail.Open();
-  const struct { int no, person; const char* site; } rows[] = {{1, 1, "Reef"}, {2, 2, "Wreck"}, {3, 1, "Cave"}};
+  const struct {
+    int no, person;
+    const char* site;
+  } rows[] = {{1, 1, "Reef"}, {2, 2, "Wreck"}, {3, 1, "Cave"}};
   for (const auto& r : rows) {
     detail.Append();
     detail.FieldByName("No").SetAsInteger(r.no);
@@ -427,6 +438,9 @@ TEST_F(TableTest, MasterDetailFollowsTheMastersRecord) {
   master.First();
   EXPECT_EQ(Walk(detail, "Site"), QStringList({"Reef", "Cave"}));
   master.Next();
+  EXPECT_EQ(Walk(detail, "Site"), QStringList({"Wreck"}));
+  EXPECT_THROW(detail.SetIndexName(""), DbError);  // the key does not begin with "Person"
+  EXPECT_EQ(detail.IndexName(), "PERSON");
   EXPECT_EQ(Walk(detail, "Site"), QStringList({"Wreck"}));
   detail.Append();  // a new detail record takes the master's value
   detail.FieldByName("No").SetAsInteger(4);
@@ -478,10 +492,16 @@ TEST_F(TableTest, DefinitionsThatCannotBeStoredAreRefused) {
       {"duplicate field", {FieldDef::Integer("A"), FieldDef::Integer("a")}, {}},
       {"alpha too long", {FieldDef::String("A", 256)}, {}},
       {"name too long", {FieldDef::Integer("a name of more than twenty-five")}, {}},
-      {"key not first", {FieldDef::Integer("A"), FieldDef::Integer("B")}, {{"", {"B"}, true, false}}},
+      {"key not first",
+       {FieldDef::Integer("A"), FieldDef::Integer("B")},
+       {{"", {"B"}, true, false}}},
       {"index without key", {FieldDef::Integer("A")}, {{"X", {"A"}, false, false}}},
-      {"unknown index field", {FieldDef::Integer("A")}, {{"", {"A"}, true, false}, {"X", {"Q"}, false, false}}},
-      {"blob in index", {FieldDef::Integer("A"), FieldDef::Graphic("G")}, {{"", {"A"}, true, false}, {"X", {"G"}, false, false}}},
+      {"unknown index field",
+       {FieldDef::Integer("A")},
+       {{"", {"A"}, true, false}, {"X", {"Q"}, false, false}}},
+      {"blob in index",
+       {FieldDef::Integer("A"), FieldDef::Graphic("G")},
+       {{"", {"A"}, true, false}, {"X", {"G"}, false, false}}},
   };
   for (const Case& c : cases) {
     db::Table t;
