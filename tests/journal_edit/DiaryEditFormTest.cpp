@@ -139,8 +139,8 @@ TEST_F(DiaryEditFormTest, RequiredFieldsGuardOk) {
   f.SetMode(2);
   f.OkButtonClick();
   EXPECT_EQ(ui.MessageIds(), std::vector<int>({1900}));
-  FillRequired(f, "x");  // neither "-" nor a digit: a message, not a failure
   ui.Clear();
+  FillRequired(f, "x");  // neither "-" nor a digit: a message, not a failure
   f.OkButtonClick();
   // Leaving No shows 1891; OK then refuses with 1890.
   EXPECT_EQ(ui.MessageIds(), std::vector<int>({1891, 1890}));
