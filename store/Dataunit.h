@@ -20,6 +20,10 @@
 #include "store/GraphSettings.h"
 #include "store/JournalRecord.h"
 
+namespace journal {
+class FieldMap;
+}
+
 class TVelmDataModule : public QObject {
   Q_OBJECT
 
@@ -92,7 +96,9 @@ class TVelmDataModule : public QObject {
   void RebuildFromCsv();
   // Appends one record read from a mirror or a package to `table`; false
   // when the table refused it (its ID is taken already).
-  bool ReadCsvRecord(db::Table& table, const JournalRecord& record);
+  // `fields`, when given, are the table's field positions looked up once.
+  bool ReadCsvRecord(db::Table& table, const JournalRecord& record,
+                     const journal::FieldMap* fields = nullptr);
 
   // The database components.
   db::Table LogTable;

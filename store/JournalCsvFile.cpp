@@ -22,10 +22,11 @@ int TVelmDataModule::WriteCsvFile() {
   const db::Bookmark mark = LogTable.RecordCount() > 0 ? LogTable.GetBookmark() : db::Bookmark{};
   bool ok = false;
   try {
+    const journal::FieldMap fields(LogTable);
     LogTable.First();
-    ok = csv::WriteFile(CsvPath(), [this](JournalRecord& next) {
+    ok = csv::WriteFile(CsvPath(), [this, &fields](JournalRecord& next) {
       if (LogTable.Eof()) return false;
-      next = journal::ReadRecord(LogTable);
+      next = fields.Read(LogTable);
       LogTable.Next();
       return true;
     });
@@ -45,13 +46,25 @@ int TVelmDataModule::WriteCsvFile() {
 
 void TVelmDataModule::RebuildFromCsv() {
   LogTable.Open();
-  csv::ReadFile(CsvPath(), [this](const JournalRecord& record) { ReadCsvRecord(LogTable, record); });
+  const journal::FieldMap fields(LogTable);
+  csv::ReadFile(CsvPath(), [this, &fields](const JournalRecord& record) {
+    ReadCsvRecord(LogTable, record, &fields);
+  });
   LogTable.Close();
 }
 
-bool TVelmDataModule::ReadCsvRecord(db::Table& table, const JournalRecord& record) {
+bool TVelmDataModule::ReadCsvRecord(db::Table& table, const JournalRecord& record,
+                                    const journal::FieldMap* fields) {
   try {
-    journal::AppendRecord(table, record);
+    table.Append();
+    try {
+      if (fields != nullptr) fields->Write(table, record);
+      else journal::WriteFields(table, record);
+      table.Post();
+    } catch (...) {
+      table.Cancel();
+      throw;
+    }
   } catch (const db::DbError&) {
     return false;  // a number the journal has already: the first record keeps it
   }

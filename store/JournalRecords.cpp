@@ -55,43 +55,57 @@ constexpr int kContents[4] = {kContent1, kContent2, kContent3, kContent4};
 
 }  // namespace
 
-JournalRecord ReadRecord(db::DataSet& t) {
+FieldMap::FieldMap(db::DataSet& t) {
+  for (int id = kId; id <= kWatchData; ++id) {
+    const int index = t.FieldIndex(Name(id));
+    if (index < 0) t.FieldByName(Name(id));  // reports the missing field
+    index_[static_cast<std::size_t>(id - kId)] = index;
+  }
+}
+
+JournalRecord FieldMap::Read(db::DataSet& t) const {
+  const auto field = [&](int id) { return t.Fields(index_[static_cast<std::size_t>(id - kId)]); };
   JournalRecord r;
-  r.ID = t.FieldByName(Name(kId)).AsInteger();
-  r.Mode = t.FieldByName(Name(kMode)).AsInteger();
-  r.WatchData = t.FieldByName(Name(kWatchData)).AsInteger();
-  for (const TextField& f : kTexts) r.*f.member = t.FieldByName(Name(f.id)).AsString();
+  r.ID = field(kId).AsInteger();
+  r.Mode = field(kMode).AsInteger();
+  r.WatchData = field(kWatchData).AsInteger();
+  for (const TextField& f : kTexts) r.*f.member = field(f.id).AsString();
   for (const TimeField& f : kTimes) {
-    const db::Field field = t.FieldByName(Name(f.id));
-    r.*f.member = field.IsNull() ? std::nullopt : std::optional<double>(field.AsDateTime());
+    const db::Field value = field(f.id);
+    r.*f.member = value.IsNull() ? std::nullopt : std::optional<double>(value.AsDateTime());
   }
   for (std::size_t i = 0; i < 4; ++i) {
-    r.UserArticle[i] = t.FieldByName(Name(kArticles[i])).AsString();
-    r.UserContent[i] = t.FieldByName(Name(kContents[i])).AsString();
+    r.UserArticle[i] = field(kArticles[i]).AsString();
+    r.UserContent[i] = field(kContents[i]).AsString();
   }
   return r;
 }
 
-void WriteFields(db::Table& t, const JournalRecord& r) {
-  t.FieldByName(Name(kId)).SetAsInteger(r.ID);
-  t.FieldByName(Name(kMode)).SetAsInteger(r.Mode);
-  t.FieldByName(Name(kWatchData)).SetAsInteger(r.WatchData);
-  const auto text = [&t](int id, const QString& value) {
-    db::Field f = t.FieldByName(Name(id));
+void FieldMap::Write(db::DataSet& t, const JournalRecord& r) const {
+  const auto field = [&](int id) { return t.Fields(index_[static_cast<std::size_t>(id - kId)]); };
+  field(kId).SetAsInteger(r.ID);
+  field(kMode).SetAsInteger(r.Mode);
+  field(kWatchData).SetAsInteger(r.WatchData);
+  const auto text = [&](int id, const QString& value) {
+    db::Field f = field(id);
     if (value.isEmpty()) f.Clear();
     else f.SetAsString(value);
   };
   for (const TextField& f : kTexts) text(f.id, r.*f.member);
   for (const TimeField& f : kTimes) {
-    db::Field field = t.FieldByName(Name(f.id));
-    if (const auto& v = r.*f.member) field.SetAsDateTime(*v);
-    else field.Clear();
+    db::Field value = field(f.id);
+    if (const auto& v = r.*f.member) value.SetAsDateTime(*v);
+    else value.Clear();
   }
   for (std::size_t i = 0; i < 4; ++i) {
     text(kArticles[i], r.UserArticle[i]);
     text(kContents[i], r.UserContent[i]);
   }
 }
+
+JournalRecord ReadRecord(db::DataSet& t) { return FieldMap(t).Read(t); }
+
+void WriteFields(db::Table& t, const JournalRecord& r) { FieldMap(t).Write(t, r); }
 
 void AppendRecord(db::Table& t, const JournalRecord& r) {
   t.Append();

@@ -1,6 +1,8 @@
 #pragma once
 // Moving a whole journal record between a table's current record and plain
 // values. Fields are addressed by their names (strings 48 to 81).
+#include <array>
+
 #include "store/JournalRecord.h"
 
 namespace db {
@@ -9,6 +11,18 @@ class Table;
 }  // namespace db
 
 namespace journal {
+
+// The positions of the journal's fields in one data set, looked up once,
+// for reading or writing many records.
+class FieldMap {
+ public:
+  explicit FieldMap(db::DataSet& table);
+  JournalRecord Read(db::DataSet& table) const;
+  void Write(db::DataSet& table, const JournalRecord& record) const;
+
+ private:
+  std::array<int, 34> index_;  // by string number - 48
+};
 
 JournalRecord ReadRecord(db::DataSet& table);
 // Sets every field of the table's current record, which must be in edit or

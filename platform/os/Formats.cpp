@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace fmt {
@@ -65,20 +66,33 @@ int DayOfWeek(DateTime value) {
   return static_cast<int>(r) + 1;
 }
 
+namespace {
+// Zero-padded digits written straight into the text: these run for every
+// date and time of every record the journal mirror writes.
+void PutDigits(QChar* out, int value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    out[i] = QChar(static_cast<char16_t>(u'0' + value % 10));
+    value /= 10;
+  }
+}
+}  // namespace
+
 QString DateToStr(DateTime value) {
   const DateParts p = DecodeDate(value);
-  return QStringLiteral("%1/%2/%3")
-      .arg(p.year, 4, 10, QChar(u'0'))
-      .arg(p.month, 2, 10, QChar(u'0'))
-      .arg(p.day, 2, 10, QChar(u'0'));
+  QString s(10, kDateSeparator);
+  PutDigits(s.data(), std::clamp(p.year, 0, 9999), 4);
+  PutDigits(s.data() + 5, p.month, 2);
+  PutDigits(s.data() + 8, p.day, 2);
+  return s;
 }
 
 QString TimeToStr(DateTime value) {
   const TimeParts t = DecodeTime(value);
-  return QStringLiteral("%1:%2:%3")
-      .arg(t.hour, 2, 10, QChar(u'0'))
-      .arg(t.minute, 2, 10, QChar(u'0'))
-      .arg(t.second, 2, 10, QChar(u'0'));
+  QString s(8, u':');
+  PutDigits(s.data(), t.hour, 2);
+  PutDigits(s.data() + 3, t.minute, 2);
+  PutDigits(s.data() + 6, t.second, 2);
+  return s;
 }
 
 QString DateTimeToStr(DateTime value) {
