@@ -155,7 +155,9 @@ void TMainForm::CreateMenus() {
   connect(log, &QAction::triggered, this, &TMainForm::LogClick);
 
   QMenu* option = addMenu("Option", 23);
-  AddItem(option, "DataRecv", 24);
+  QAction* dataRecv = AddItem(option, "DataRecv", 24);
+  dataRecv->setEnabled(true);
+  connect(dataRecv, &QAction::triggered, this, &TMainForm::RecvSpdBtnClick);
   AddItem(option, "Export", 25);
   AddItem(option, "Import", 26);
   separator(option, "N3");
@@ -189,6 +191,9 @@ void TMainForm::CreateToolBar(QWidget* toolPanel) {
   diary->setChecked(true);
   diary->setEnabled(true);
   connect(diary, &QToolButton::clicked, this, [this] { DiarySpdBtnClick(false); });
+  QToolButton* recv = Button("RecvSpdBtn");
+  recv->setEnabled(true);
+  connect(recv, &QToolButton::clicked, this, &TMainForm::RecvSpdBtnClick);
 
   auto* count = new QWidget(toolPanel);
   auto* row = new QHBoxLayout(toolPanel);

@@ -26,6 +26,8 @@ class TMainForm : public QMainWindow {
   void ExitClick();
   void VersionClick();
   void LogClick();
+  // Receive dialog, then the journal display follows (app/MainReceive.cpp).
+  void RecvSpdBtnClick();
   // Shows or hides the detail panel; `fromMenu` when the menu item sent it.
   void DiarySpdBtnClick(bool fromMenu);
 

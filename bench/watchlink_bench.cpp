@@ -1,5 +1,6 @@
 // Decoding a full watch memory (7168 bytes, 223 blocks read) into a profile
-// file: the work done after the last block of a download arrives.
+// file: the work done after the last block of a download arrives; and the
+// summaries the received record counts from that file.
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 
 #include "tools/DiveImage.h"
 #include "watchlink/ProfileWriter.h"
+#include "watchlink/ReceivedRecord.h"
 #include "watchlink/WatchData.h"
 
 namespace {
@@ -77,6 +79,28 @@ void BM_DecodeFullMemoryInMemory(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * watchsim::kMemorySize);
 }
 BENCHMARK(BM_DecodeFullMemoryInMemory)->ArgName("gaps")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The two summaries a received record takes from its new profile file
+// (dive time and average water temperature), on the largest file a
+// download can write.
+void BM_ReceivedRecordSummaries(benchmark::State& state) {
+  const auto memory = FullMemory(false);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("VELM0001.LOG");
+  {
+    watch::ProfileFileWriter file;
+    if (!file.Create(path) || Decode(memory, file) != watch::kOk || !file.Close()) {
+      state.SkipWithError("cannot write the profile file");
+    }
+  }
+  for (auto _ : state) {
+    QString diveTime = watch::CountDiveTime(path);
+    int water = watch::AverageWaterTemperature(path);
+    benchmark::DoNotOptimize(diveTime);
+    benchmark::DoNotOptimize(water);
+  }
+}
+BENCHMARK(BM_ReceivedRecordSummaries)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

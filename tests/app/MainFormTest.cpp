@@ -13,6 +13,7 @@
 #include "platform/os/FreeSpace.h"
 #include "store/Dataunit.h"
 #include "tests/support/ScriptedUi.h"
+#include "watchlink/Commainunit.h"
 
 namespace {
 
@@ -112,10 +113,10 @@ TEST(MainForm, DetailPanelToggleKeepsButtonAndMenuInStep) {
 
 TEST(MainForm, CommandsNotYetAvailableAreDisabled) {
   TMainForm form;
-  for (const char* name : {"NewEdit", "Edit", "Del", "DataRecv", "Import", "Serch", "Config"}) {
+  for (const char* name : {"NewEdit", "Edit", "Del", "Import", "Serch", "Config"}) {
     EXPECT_FALSE(form.Item(name)->isEnabled()) << name;
   }
-  for (const char* name : {"Exit", "Version", "LogDisp", "Log"}) {
+  for (const char* name : {"Exit", "Version", "LogDisp", "Log", "DataRecv"}) {
     EXPECT_TRUE(form.Item(name)->isEnabled()) << name;
   }
 }
@@ -130,6 +131,34 @@ TEST(MainForm, ArticleSettingChecksTheSpaceFirst) {
   os::SetFreeSpaceSource({});
   EXPECT_EQ(ui.MessageIds(), std::vector<int>({1830}));
   EXPECT_EQ(ui.ModalCount(), 0);
+}
+
+TEST(MainForm, ReceiveChecksTheSpaceThenShowsTheReceiveDialogOwnedByTheWindow) {
+  test::ScriptedUi ui;
+  TVelmDataModule dm;
+  dm.ProgramFolder = QDir::tempPath();
+  dm.SerialPort = 2;
+  TMainForm form;
+  ASSERT_TRUE(form.Button("RecvSpdBtn")->isEnabled());
+
+  os::SetFreeSpaceSource([](const QString&) { return qint64(1) << 20; });
+  form.Button("RecvSpdBtn")->click();
+  os::SetFreeSpaceSource({});
+  EXPECT_EQ(ui.MessageIds(), std::vector<int>({1830}));
+  EXPECT_EQ(ui.ModalCount(), 0);
+
+  ui.Clear();
+  std::vector<QString> shown;
+  ui.OnModal([&](QDialog& dialog) {
+    shown.push_back(dialog.objectName());
+    EXPECT_EQ(dialog.parentWidget(), &form);
+    EXPECT_EQ(static_cast<TCommForm&>(dialog).PortNumber, 2);
+    return static_cast<int>(QDialog::Accepted);
+  });
+  form.Item("DataRecv")->trigger();
+  form.Button("RecvSpdBtn")->click();
+  EXPECT_EQ(shown, std::vector<QString>({"CommForm", "CommForm"}));
+  EXPECT_TRUE(ui.Messages().empty());
 }
 
 TEST(MainForm, AboutBoxIsShownModally) {

@@ -1,0 +1,14 @@
+// The main window's receive command.
+#include "app/Mainunit.h"
+#include "platform/os/UiServices.h"
+#include "store/Dataunit.h"
+#include "watchlink/Commainunit.h"
+
+void TMainForm::RecvSpdBtnClick() {
+  if (VelmDataModule == nullptr || !VelmDataModule->EnsureProgramFolderSpace()) return;
+  {
+    TCommForm dialog(this);
+    os::ShowModal(dialog);
+  }
+  update();  // the record count refresh belongs here once the main window has it
+}
