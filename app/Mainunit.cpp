@@ -285,7 +285,7 @@ void TMainForm::AttachJournal() {
 // The sort the journal had at the last shutdown. A stored name the journal
 // has no index of (the store edited or damaged) leaves the primary order.
 void TMainForm::ApplyStoredSort() {
-  if (gridModel_ == nullptr) return;
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
   const std::optional<QString> stored = velmq::GetUconfString("Default", "Sort Field", 1024);
   if (!stored || stored->isEmpty()) return;
   db::Table& table = VelmDataModule->LogTable;
@@ -328,7 +328,7 @@ void TMainForm::RefreshUnitLabels() {
 }
 
 void TMainForm::MoveRecord(void (*move)(db::Table&)) {
-  if (gridModel_ == nullptr) return;
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
   LogGrid->clearSelection();
   move(VelmDataModule->LogTable);
   LogGrid->SelectCurrentRow();
@@ -348,7 +348,7 @@ void TMainForm::LastSpdBtnClick() {
 }
 
 void TMainForm::LogGridTitleClick(int column) {
-  if (gridModel_ == nullptr) return;
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
   if (column < 0 || column >= gridModel_->columnCount()) column = 0;
   const QString index = sort_.Click(gridModel_->FieldName(column));
   if (!index.isEmpty()) {

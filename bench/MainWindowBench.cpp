@@ -92,6 +92,20 @@ void OpenAndShowFirstScreen(benchmark::State& state) {
 }
 BENCHMARK(OpenAndShowFirstScreen)->Unit(benchmark::kMillisecond);
 
+// The window alone over a journal already open.
+void ShowFirstScreen(benchmark::State& state) {
+  Scratch scratch(9999);
+  TVelmDataModule dm;
+  dm.VelmDataModuleCreate();
+  for (auto _ : state) {
+    TMainForm form;
+    form.show();
+    form.grab();
+    benchmark::DoNotOptimize(form.Grid()->JournalModel()->rowCount());
+  }
+}
+BENCHMARK(ShowFirstScreen)->Unit(benchmark::kMillisecond);
+
 void SwitchSortOrder(benchmark::State& state) {
   Scratch scratch(9999);
   TVelmDataModule dm;
