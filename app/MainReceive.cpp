@@ -10,5 +10,5 @@ void TMainForm::RecvSpdBtnClick() {
     TCommForm dialog(this);
     os::ShowModal(dialog);
   }
-  update();  // the record count refresh belongs here once the main window has it
+  RefreshRecordCount();
 }

@@ -3,22 +3,26 @@
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QTableView>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/Aboutunit.h"
+#include "app/DetailPanel.h"
+#include "app/JournalGrid.h"
+#include "app/JournalGridModel.h"
 #include "platform/os/LocaleFont.h"
 #include "platform/os/UiServices.h"
 #include "resources/Pictures.h"
 #include "resources/Strings.h"
 #include "settings/Logreg.h"
 #include "store/Dataunit.h"
+#include "store/JournalRecords.h"
+#include "store/Velm.h"
 
 namespace {
 
@@ -44,6 +48,19 @@ constexpr ToolButtonDef kToolButtons[] = {
 constexpr int kToolButtonWidth = 29;
 constexpr int kToolButtonHeight = 26;
 constexpr int kDetailPanelWidth = 442;
+
+// Switches the journal's order with the views quiet; they hear one change
+// at the end.
+void SwitchIndex(db::Table& table, const QString& index) {
+  table.DisableControls();
+  try {
+    table.SetIndexName(index);
+  } catch (...) {
+    table.EnableControls();
+    throw;
+  }
+  table.EnableControls();
+}
 
 }  // namespace
 
@@ -80,8 +97,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   LogScrollBox = new QScrollArea(left);
   LogScrollBox->setObjectName(QStringLiteral("LogScrollBox"));
   LogScrollBox->setWidgetResizable(true);
-  Panel1 = new QWidget;
-  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1 = new DetailPanel;
   LogScrollBox->setWidget(Panel1);
   leftColumn->addWidget(LogScrollBox, 3);
   Panel2 = new QWidget(left);
@@ -89,16 +105,24 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   leftColumn->addWidget(Panel2, 2);
   body->addWidget(left);
 
-  LogGrid = new QTableView(central);
-  LogGrid->setObjectName(QStringLiteral("LogGrid"));
-  LogGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LogGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  LogGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  LogGrid->horizontalHeader()->setSectionsClickable(true);
+  LogGrid = new JournalGrid(central);
+  connect(LogGrid, &JournalGrid::TitleClicked, this, &TMainForm::LogGridTitleClick);
+  connect(LogGrid, &JournalGrid::CellClicked, this, &TMainForm::LogGridCellClick);
   body->addWidget(LogGrid, 1);
 
   column->addLayout(body, 1);
   setCentralWidget(central);
+
+  // Commands that create records follow the record count.
+  const auto attach = [this](const char* button, const char* item, void (TMainForm::*handler)()) {
+    connect(Button(button), &QToolButton::clicked, this, handler);
+    connect(Item(item), &QAction::triggered, this, handler);
+  };
+  attach("NewSpdBtn", "NewEdit", &TMainForm::NewSpdBtnClick);
+  attach("EditSpdBtn", "Edit", &TMainForm::EditSpdBtnClick);
+  Button("EditSpdBtn")->setEnabled(true);
+  Item("Edit")->setEnabled(true);
+  for (const char* name : {"NewSpdBtn", "NewEdit", "RecvSpdBtn", "DataRecv"}) CreatingCommandBuilt(name);
 }
 
 TMainForm::~TMainForm() = default;
@@ -155,9 +179,7 @@ void TMainForm::CreateMenus() {
   connect(log, &QAction::triggered, this, &TMainForm::LogClick);
 
   QMenu* option = addMenu("Option", 23);
-  QAction* dataRecv = AddItem(option, "DataRecv", 24);
-  dataRecv->setEnabled(true);
-  connect(dataRecv, &QAction::triggered, this, &TMainForm::RecvSpdBtnClick);
+  connect(AddItem(option, "DataRecv", 24), &QAction::triggered, this, &TMainForm::RecvSpdBtnClick);
   AddItem(option, "Export", 25);
   AddItem(option, "Import", 26);
   separator(option, "N3");
@@ -191,9 +213,11 @@ void TMainForm::CreateToolBar(QWidget* toolPanel) {
   diary->setChecked(true);
   diary->setEnabled(true);
   connect(diary, &QToolButton::clicked, this, [this] { DiarySpdBtnClick(false); });
-  QToolButton* recv = Button("RecvSpdBtn");
-  recv->setEnabled(true);
-  connect(recv, &QToolButton::clicked, this, &TMainForm::RecvSpdBtnClick);
+  connect(Button("RecvSpdBtn"), &QToolButton::clicked, this, &TMainForm::RecvSpdBtnClick);
+  connect(Button("TopSpdBtn"), &QToolButton::clicked, this, &TMainForm::TopSpdBtnClick);
+  connect(Button("PrevSpdBtn"), &QToolButton::clicked, this, &TMainForm::PrevSpdBtnClick);
+  connect(Button("NextSpdBtn"), &QToolButton::clicked, this, &TMainForm::NextSpdBtnClick);
+  connect(Button("LastSpdBtn"), &QToolButton::clicked, this, &TMainForm::LastSpdBtnClick);
 
   auto* count = new QWidget(toolPanel);
   auto* row = new QHBoxLayout(toolPanel);
@@ -250,4 +274,101 @@ void TMainForm::showEvent(QShowEvent* event) {
   }
 }
 
-void TMainForm::FormFirstShow() { emit FirstShown(); }
+void TMainForm::FormFirstShow() {
+  AttachJournal();
+  emit FirstShown();
+  RefreshRecordCount();
+  ApplyStoredSort();
+}
+
+// The grid and the detail panel follow the journal from the first show on.
+void TMainForm::AttachJournal() {
+  if (VelmDataModule == nullptr || gridModel_ != nullptr) return;
+  gridModel_ = new JournalGridModel(VelmDataModule->LogTable, VelmDataModule->LogDataSource, this);
+  LogGrid->SetJournalModel(gridModel_);
+  connect(&VelmDataModule->LogDataSource, &db::DataSource::RecordScrolled, this, &TMainForm::RefreshDisplay);
+  connect(&VelmDataModule->LogDataSource, &db::DataSource::DataChanged, this, &TMainForm::RefreshDisplay);
+  for (const char* name : {"TopSpdBtn", "PrevSpdBtn", "NextSpdBtn", "LastSpdBtn"}) Button(name)->setEnabled(true);
+  RefreshDisplay();
+  RefreshUnitLabels();
+}
+
+// The sort the journal had at the last shutdown. A stored name the journal
+// has no index of (the store edited or damaged) leaves the primary order.
+void TMainForm::ApplyStoredSort() {
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
+  const std::optional<QString> stored = velmq::GetUconfString("Default", "Sort Field", 1024);
+  if (!stored || stored->isEmpty()) return;
+  db::Table& table = VelmDataModule->LogTable;
+  if (!table.IndexNames().contains(*stored, Qt::CaseInsensitive)) return;
+  SwitchIndex(table, *stored);
+}
+
+void TMainForm::RefreshDisplay() {
+  if (VelmDataModule == nullptr) return;
+  db::Table& table = VelmDataModule->LogTable;
+  const bool hasRecord = table.Active() && table.RecordCount() > 0;
+  Panel1->ShowTexts(hasRecord ? journal_view::RecordTexts(journal::ReadRecord(table)) : journal_view::EmptyTexts());
+  LogScrollBox->verticalScrollBar()->setValue(0);
+  emit DisplayRefreshed();
+}
+
+void TMainForm::RefreshRecordCount() {
+  if (VelmDataModule == nullptr) return;
+  const db::Table& table = VelmDataModule->LogTable;
+  const int count = table.Active() ? table.RecordCount() : 0;
+  TotalText->setText(journal_view::RecordCountText(count));
+  const bool allowed = journal_view::CreatingCommandsAllowed(count, VelmDataModule->SearchMode != 0);
+  for (const char* name : journal_view::kCreatingButtons) {
+    if (builtCreatingCommands_.contains(QLatin1String(name))) Button(name)->setEnabled(allowed);
+  }
+  for (const char* name : journal_view::kCreatingItems) {
+    if (builtCreatingCommands_.contains(QLatin1String(name))) Item(name)->setEnabled(allowed);
+  }
+}
+
+void TMainForm::CreatingCommandBuilt(const char* name) {
+  builtCreatingCommands_.insert(QLatin1String(name));
+  RefreshRecordCount();
+}
+
+void TMainForm::RefreshUnitLabels() {
+  if (VelmDataModule == nullptr) return;
+  Panel1->ShowUnits(journal_view::UnitLabels(VelmDataModule->CapacityUnit, VelmDataModule->PressureUnit,
+                                             VelmDataModule->WeightUnit));
+}
+
+void TMainForm::MoveRecord(void (*move)(db::Table&)) {
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
+  LogGrid->clearSelection();
+  move(VelmDataModule->LogTable);
+  LogGrid->SelectCurrentRow();
+}
+
+void TMainForm::TopSpdBtnClick() {
+  MoveRecord([](db::Table& t) { t.First(); });
+}
+void TMainForm::PrevSpdBtnClick() {
+  MoveRecord([](db::Table& t) { t.Prior(); });
+}
+void TMainForm::NextSpdBtnClick() {
+  MoveRecord([](db::Table& t) { t.Next(); });
+}
+void TMainForm::LastSpdBtnClick() {
+  MoveRecord([](db::Table& t) { t.Last(); });
+}
+
+void TMainForm::LogGridTitleClick(int column) {
+  if (gridModel_ == nullptr || VelmDataModule == nullptr) return;
+  if (column < 0 || column >= gridModel_->columnCount()) column = 0;
+  const QString index = sort_.Click(gridModel_->FieldName(column));
+  if (!index.isEmpty()) {
+    SwitchIndex(VelmDataModule->LogTable, index);
+  }
+  LogGrid->SetSelectedColumn(column);
+}
+
+void TMainForm::LogGridCellClick() {
+  LogScrollBox->verticalScrollBar()->setValue(0);
+  emit CurrentRecordClicked();
+}

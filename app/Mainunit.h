@@ -2,11 +2,19 @@
 // The main window: menu bar, tool bar with the record count, the journal
 // detail panel (left) and the journal grid (right).
 #include <QMainWindow>
+#include <QSet>
 
+#include "app/JournalDisplay.h"
+
+namespace db {
+class Table;
+}  // namespace db
+class DetailPanel;
+class JournalGrid;
+class JournalGridModel;
 class QAction;
 class QLabel;
 class QScrollArea;
-class QTableView;
 class QToolButton;
 class QWidget;
 
@@ -28,14 +36,46 @@ class TMainForm : public QMainWindow {
   void LogClick();
   // Receive dialog, then the journal display follows (app/MainReceive.cpp).
   void RecvSpdBtnClick();
+  void NewSpdBtnClick();
+  void EditSpdBtnClick();
   // Shows or hides the detail panel; `fromMenu` when the menu item sent it.
   void DiarySpdBtnClick(bool fromMenu);
+
+  // Journal display (grid and detail panel).
+  JournalGrid* Grid() const { return LogGrid; }
+  DetailPanel* Detail() const { return Panel1; }
+  // Clear the selection, move to the first, previous, next or last record
+  // and select it.
+  void TopSpdBtnClick();
+  void PrevSpdBtnClick();
+  void NextSpdBtnClick();
+  void LastSpdBtnClick();
+  // Sorts the journal by the column's field; a second click on the same
+  // field sorts it the other way.
+  void LogGridTitleClick(int column);
+  void LogGridCellClick();
+  // The detail panel from the current record.
+  void RefreshDisplay();
+  // The record count, and the commands that create records enabled exactly
+  // while the journal may take one more (journal_view::CreatingCommandsAllowed).
+  // Every command that may change the journal calls this afterwards.
+  void RefreshRecordCount();
+  // The unit labels from the data module's unit texts.
+  void RefreshUnitLabels();
+  // A creating command (journal_view::kCreatingButtons, kCreatingItems)
+  // whose handler is attached: from now on the record count refresh
+  // enables and disables it.
+  void CreatingCommandBuilt(const char* name);
 
   // Called once, when the window is first shown.
   void FormFirstShow();
 
  signals:
   void FirstShown();
+  // A click on a grid cell made its record current (graph redraw, album).
+  void CurrentRecordClicked();
+  // The detail panel has been refreshed for a new current record.
+  void DisplayRefreshed();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -44,14 +84,20 @@ class TMainForm : public QMainWindow {
   void CreateMenus();
   void CreateToolBar(QWidget* toolPanel);
   QAction* AddItem(class QMenu* menu, const char* name, int captionId);
+  void AttachJournal();
+  void ApplyStoredSort();
+  void MoveRecord(void (*move)(db::Table&));
 
   QWidget* ToolPanel = nullptr;
   QWidget* ToolBtnPanel = nullptr;
   QLabel* TotalLabel = nullptr;
   QLabel* TotalText = nullptr;
   QScrollArea* LogScrollBox = nullptr;
-  QWidget* Panel1 = nullptr;
+  DetailPanel* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
-  QTableView* LogGrid = nullptr;
+  JournalGrid* LogGrid = nullptr;
+  JournalGridModel* gridModel_ = nullptr;
+  journal_view::TitleSort sort_;
+  QSet<QString> builtCreatingCommands_;
   bool shownOnce_ = false;
 };

@@ -806,6 +806,29 @@ void Table::GotoBookmark(const Bookmark& mark) {
   Notify(DataEvent::Scrolled);
 }
 
+QString Table::DisplayText(int position, int field) const {
+  if (!Active() || position < 0 || static_cast<std::size_t>(position) >= order_.size() || field < 0 ||
+      field >= FieldCount()) {
+    throw DbError(ErrorKind::NotFound,
+                  QStringLiteral("%1: no field %2 of record %3").arg(DisplayName()).arg(field).arg(position));
+  }
+  const std::uint8_t* record = Rec(order_[static_cast<std::size_t>(position)]);
+  const FieldDef& f = fields_[static_cast<std::size_t>(field)];
+  if (IsBlobType(f.type)) {
+    const QByteArray stored = BlobOf(record, field);
+    return os::FromAnsi(f.type == FieldType::Graphic ? GraphicFromStored(stored) : stored);
+  }
+  return values::ToText(f, record + offsets_[static_cast<std::size_t>(field)]);
+}
+
+Bookmark Table::BookmarkAt(int position) const {
+  if (!Active() || position < 0 || static_cast<std::size_t>(position) >= order_.size()) {
+    throw DbError(ErrorKind::NotFound, QStringLiteral("%1: no record %2").arg(DisplayName()).arg(position));
+  }
+  const std::uint32_t slot = order_[static_cast<std::size_t>(position)];
+  return {slot, serials_[slot]};
+}
+
 bool Table::FindKey(const QStringList& values) {
   CheckBrowseMode();
   if (activeFields_.empty())

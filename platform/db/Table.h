@@ -206,6 +206,14 @@ class Table : public DataSet {
   Bookmark GetBookmark() const;
   void GotoBookmark(const Bookmark& mark);  // throws NotFound for a deleted record
   bool BookmarkValid(const Bookmark& mark) const;
+  // The text of field `field` of the record at 0-based `position` of the
+  // current order, as Field::AsString gives it, without moving the cursor
+  // (the stored record, not an edit buffer). Views read rows off screen
+  // through this. Throws NotFound for a position or field out of range.
+  QString DisplayText(int position, int field) const;
+  // The bookmark of the record at 0-based `position` of the current order,
+  // the cursor staying where it is; throws NotFound when out of range.
+  Bookmark BookmarkAt(int position) const;
   // Moves to the first record whose leading fields of the current index
   // equal the texts; false (cursor unchanged) when there is none.
   bool FindKey(const QStringList& values);

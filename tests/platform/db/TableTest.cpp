@@ -209,6 +209,52 @@ TEST_F(TableTest, CursorBookmarksAndKeys) {
   EXPECT_THROW(t.GotoBookmark(mark), DbError);
 }
 
+TEST_F(TableTest, DisplayTextReadsAnyPositionOfTheCurrentOrderWithoutMovingTheCursor) {
+  db::Table t;
+  DefinePeople(t);
+  t.CreateTable();
+  t.Open();
+  Add(t, 1, "Carl", "2001/01/02", "09:05:00");
+  Add(t, 2, "anna");
+  Add(t, 3, "Bert", "2001/01/01");
+  t.SetIndexName("REV_NAME");
+  ASSERT_TRUE(t.FindKey({"Carl"}));
+  const int name = t.FieldIndex("Name");
+  QStringList names;
+  for (int p = 0; p < t.RecordCount(); ++p) names << t.DisplayText(p, name);
+  EXPECT_EQ(names, QStringList({"anna", "Carl", "Bert"}));
+  // Each field type reads as Field::AsString reads it; empty fields give "".
+  for (int p = 0; p < t.RecordCount(); ++p) {
+    t.First();
+    for (int i = 0; i < p; ++i) t.Next();
+    for (int f = 0; f < t.FieldCount(); ++f) {
+      EXPECT_EQ(t.DisplayText(p, f), t.Fields(f).AsString()) << p << " " << f;
+    }
+  }
+  ASSERT_TRUE(t.FindKey({"Carl"}));
+  EXPECT_EQ(t.DisplayText(2, t.FieldIndex("When")), "2001/01/01");
+  EXPECT_EQ(t.DisplayText(1, t.FieldIndex("At")), "09:05:00");
+  // A bookmark taken at a position leads the cursor there.
+  t.GotoBookmark(t.BookmarkAt(2));
+  EXPECT_EQ(t.FieldByName("Name").AsString(), "Bert");
+  EXPECT_EQ(t.RecNo(), 3);
+  EXPECT_THROW(t.BookmarkAt(3), DbError);
+  ASSERT_TRUE(t.FindKey({"Carl"}));
+  // An edit in progress is not shown before it is posted.
+  t.Edit();
+  t.FieldByName("Name").SetAsString("Cecil");
+  EXPECT_EQ(t.DisplayText(1, name), "Carl");
+  t.Post();
+  EXPECT_EQ(t.DisplayText(1, name), "Cecil");
+  EXPECT_EQ(t.FieldByName("Name").AsString(), "Cecil");
+
+  for (const auto& [p, f] : std::vector<std::pair<int, int>>{{-1, 0}, {3, 0}, {0, -1}, {0, 5}}) {
+    EXPECT_THROW(t.DisplayText(p, f), DbError) << p << " " << f;
+  }
+  t.Close();
+  EXPECT_THROW(t.DisplayText(0, 0), DbError);
+}
+
 TEST_F(TableTest, KeyViolationsAndCancelLeaveTheTableAsItWas) {
   db::Table t;
   DefinePeople(t);
