@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/Aboutunit.h"
+#include "graph/Graphunit.h"
 #include "platform/os/LocaleFont.h"
 #include "platform/os/UiServices.h"
 #include "resources/Pictures.h"
@@ -235,6 +236,46 @@ void TMainForm::DiarySpdBtnClick(bool fromMenu) {
   Item("LogDisp")->setChecked(show);
   // A click on the button changes its own state; the menu item does not.
   if (fromMenu) Button("DiarySpdBtn")->setChecked(show);
+}
+
+void TMainForm::GraphSpdBtnClick() {
+  if (graphForm_ == nullptr || VelmDataModule == nullptr) return;
+  std::vector<db::Bookmark> selected;
+  db::Table& log = VelmDataModule->LogTable;
+  if (log.Active() && log.RecordCount() > 0) selected.push_back(log.GetBookmark());
+  graphForm_->GraphSpdBtnClick(selected);
+}
+
+void TMainForm::AttachGraphForm(TGraphForm* graph) {
+  graphForm_ = graph;
+  QToolButton* graphButton = Button("GraphSpdBtn");
+  QAction* graphItem = Item("GraphDisp");
+  graphButton->setEnabled(graph != nullptr);
+  graphItem->setEnabled(graph != nullptr);
+  if (graph == nullptr) return;
+  connect(graphButton, &QToolButton::clicked, this, &TMainForm::GraphSpdBtnClick, Qt::UniqueConnection);
+  connect(graphItem, &QAction::triggered, this, &TMainForm::GraphSpdBtnClick, Qt::UniqueConnection);
+  graph->ActivateMain = [this] {
+    raise();
+    activateWindow();
+  };
+  // Switched off while the graph shows; afterwards each gets back its own state.
+  graph->SetMainOutputEnabled = [this](bool enabled) {
+    QWidget* buttons[] = {Button("PrintSpdBtn"), Button("HTMLSpdBtn")};
+    QAction* items[] = {Item("Print"), Item("HTML")};
+    if (!enabled && !outputLocked_) {
+      outputEnabled_ = {buttons[0]->isEnabled(), buttons[1]->isEnabled(), items[0]->isEnabled(), items[1]->isEnabled()};
+      for (QWidget* b : buttons) b->setEnabled(false);
+      for (QAction* a : items) a->setEnabled(false);
+      outputLocked_ = true;
+    } else if (enabled && outputLocked_) {
+      buttons[0]->setEnabled(outputEnabled_[0]);
+      buttons[1]->setEnabled(outputEnabled_[1]);
+      items[0]->setEnabled(outputEnabled_[2]);
+      items[1]->setEnabled(outputEnabled_[3]);
+      outputLocked_ = false;
+    }
+  };
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -2,8 +2,10 @@
 // The main window: menu bar, tool bar with the record count, the journal
 // detail panel (left) and the journal grid (right).
 #include <QMainWindow>
+#include <array>
 
 class QAction;
+class TGraphForm;
 class QLabel;
 class QScrollArea;
 class QTableView;
@@ -28,6 +30,12 @@ class TMainForm : public QMainWindow {
   void LogClick();
   // Shows or hides the detail panel; `fromMenu` when the menu item sent it.
   void DiarySpdBtnClick(bool fromMenu);
+  // Draws the journal's selected rows; until the grid offers a selection,
+  // the current record.
+  void GraphSpdBtnClick();
+  // Connects the graph window: the Graph command, and the print and HTML
+  // commands switched off while it shows.
+  void AttachGraphForm(TGraphForm* graph);
 
   // Called once, when the window is first shown.
   void FormFirstShow();
@@ -52,4 +60,7 @@ class TMainForm : public QMainWindow {
   QWidget* Panel2 = nullptr;
   QTableView* LogGrid = nullptr;
   bool shownOnce_ = false;
+  TGraphForm* graphForm_ = nullptr;
+  bool outputLocked_ = false;
+  std::array<bool, 4> outputEnabled_{};  // print and HTML, kept while the graph shows
 };
