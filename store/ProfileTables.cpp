@@ -2,7 +2,11 @@
 // of a load sequence and the axis scaling that the graph users share.
 #include "store/ProfileTables.h"
 
+#include <algorithm>
+
 #include <QFile>
+
+#include "platform/db/Values.h"
 
 #include "platform/os/Formats.h"
 #include "resources/Strings.h"
@@ -37,19 +41,50 @@ void RecreateSlotTables(db::Table& depth, db::Table& water, const QString& folde
 
 namespace {
 
-// Appends the samples to a work table, one posted record each.
-void AppendSamples(db::Table& table, const std::vector<store::ProfileSample>& samples,
-                   const QString& valueField) {
-  if (samples.empty()) return;
-  db::Field time = table.FieldByName(QStringLiteral("Time"));
-  db::Field value = table.FieldByName(valueField);
-  for (const store::ProfileSample& s : samples) {
-    table.Append();
-    time.SetAsDateTime(s.Time());
-    value.SetAsString(s.text);
-    table.Post();
+// The samples of one section as a read-only data set of "Time" and the
+// value field, so that the batch move appends them to a work table with
+// one write instead of one per record.
+class SampleSet final : public db::DataSet {
+ public:
+  SampleSet(const std::vector<store::ProfileSample>& samples, const QString& valueField) {
+    SetFieldList({db::FieldDef::DateTime(QStringLiteral("Time")), db::FieldDef::String(valueField, 6)}, 0);
+    records_.resize(samples.size() * static_cast<std::size_t>(recordSize_));
+    std::uint8_t* p = records_.data();
+    for (const store::ProfileSample& s : samples) {
+      db::values::FromDateTime(fields_[0], s.Time(), p + offsets_[0]);
+      db::values::FromText(fields_[1], s.text, p + offsets_[1]);
+      p += recordSize_;
+    }
   }
-}
+
+  void Open() override {
+    state_ = db::DataState::Browse;
+    First();
+  }
+  void Close() override { state_ = db::DataState::Inactive; }
+  void First() override { Move(0); }
+  void Next() override { Move(pos_ + 1); }
+  void Prior() override { Move(pos_ - 1); }
+  void Last() override { Move(RecordCount() - 1); }
+  int RecordCount() const override { return recordSize_ == 0 ? 0 : static_cast<int>(records_.size()) / recordSize_; }
+
+ protected:
+  const std::uint8_t* FieldBytes(int i) const override {
+    if (pos_ < 0 || pos_ >= RecordCount()) NoRecord();
+    return records_.data() + static_cast<std::size_t>(pos_) * recordSize_ + offsets_[static_cast<std::size_t>(i)];
+  }
+  QByteArray StoredBlob(int) const override { return QByteArray(); }
+  QString DisplayName() const override { return QStringLiteral("profile samples"); }
+
+ private:
+  void Move(int position) {
+    const int n = RecordCount();
+    bof_ = position < 0 || n == 0;
+    eof_ = position >= n || n == 0;
+    pos_ = std::clamp(position, 0, std::max(n - 1, 0));
+  }
+  std::vector<std::uint8_t> records_;
+};
 
 }  // namespace
 
@@ -78,8 +113,24 @@ store::GraphLoad TVelmDataModule::LoadProfile(db::DataSet& record, int slot, int
   }
   const store::ProfileLoad samples =
       store::LoadProfileSamples(path, mode, target, slot, Extremes, MaxMin);
-  AppendSamples(DepthTable[0], samples.samples.depth, QStringLiteral("Depth"));
-  AppendSamples(WaterTable[0], samples.samples.water, QStringLiteral("Water"));
+  // Each sample becomes one record of slot 0, appended in one transfer.
+  for (int pair = 0; pair < 2; ++pair) {
+    SampleSet source(pair == 0 ? samples.samples.depth : samples.samples.water,
+                     pair == 0 ? QStringLiteral("Depth") : QStringLiteral("Water"));
+    BatchMove.SetMode(db::BatchMove::Mode::Append);
+    BatchMove.SetSource(&source);
+    BatchMove.SetDestination(pair == 0 ? &DepthTable[0] : &WaterTable[0]);
+    BatchMove.SetRecordCount(0);
+    try {
+      BatchMove.Execute();
+    } catch (...) {
+      BatchMove.SetMode(db::BatchMove::Mode::Copy);
+      BatchMove.SetSource(nullptr);
+      throw;
+    }
+    BatchMove.SetMode(db::BatchMove::Mode::Copy);
+    BatchMove.SetSource(nullptr);
+  }
 
   store::RecreateSlotTables(DepthTable[slot], WaterTable[slot], WorkFolder, slot);
   BatchMove.SetMode(db::BatchMove::Mode::Copy);
