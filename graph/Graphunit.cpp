@@ -183,8 +183,8 @@ void TGraphForm::CreateLegend(QWidget* column) {
     l.ClPanel->setObjectName(QStringLiteral("ClPanel") + n);
     l.ClPanel->setGeometry(3, 3, 19, 18);
     l.DateLabel = Label(l.LinePanel, QStringLiteral("DateLabel") + n, 26, 4, 132);
-    l.NoLabel = Label(l.LinePanel, QStringLiteral("NoLabel") + n, 3, 23, 16);
-    l.NoText = Label(l.LinePanel, QStringLiteral("NoText") + n, 19, 23, 16);
+    l.NoLabel = Label(l.LinePanel, QStringLiteral("NoLabel") + n, 3, 23, 19);
+    l.NoText = Label(l.LinePanel, QStringLiteral("NoText") + n, 22, 23, 13);
     l.DepthLabel = Label(l.LinePanel, QStringLiteral("DepthLabel") + n, 35, 23, 34);
     l.DepthText = Label(l.LinePanel, QStringLiteral("DepthText") + n, 69, 23, 26);
     l.WaterLabel = Label(l.LinePanel, QStringLiteral("WaterLabel") + n, 95, 23, 36);
