@@ -15,6 +15,7 @@
 #include "app/DetailPanel.h"
 #include "app/JournalGrid.h"
 #include "app/JournalGridModel.h"
+#include "graph/Graphunit.h"
 #include "platform/os/LocaleFont.h"
 #include "platform/os/UiServices.h"
 #include "resources/Pictures.h"
@@ -266,6 +267,56 @@ void TMainForm::DiarySpdBtnClick(bool fromMenu) {
   if (fromMenu) Button("DiarySpdBtn")->setChecked(show);
 }
 
+std::vector<db::Bookmark> TMainForm::SelectedRecords() {
+  std::vector<db::Bookmark> selected;
+  if (VelmDataModule == nullptr) return selected;
+  db::Table& log = VelmDataModule->LogTable;
+  if (!log.Active() || log.RecordCount() == 0) return selected;
+  if (gridModel_ == nullptr) return {log.GetBookmark()};  // the grid shows no journal yet
+  LogGrid->SelectCurrentRow();  // the current row joins the selection
+  for (const QModelIndex& row : LogGrid->selectionModel()->selectedRows()) {
+    if (row.row() < log.RecordCount()) selected.push_back(log.BookmarkAt(row.row()));
+  }
+  return selected;
+}
+
+void TMainForm::GraphSpdBtnClick() {
+  if (graphForm_ == nullptr || VelmDataModule == nullptr) return;
+  graphForm_->GraphSpdBtnClick(SelectedRecords());
+}
+
+void TMainForm::AttachGraphForm(TGraphForm* graph) {
+  graphForm_ = graph;
+  QToolButton* graphButton = Button("GraphSpdBtn");
+  QAction* graphItem = Item("GraphDisp");
+  graphButton->setEnabled(graph != nullptr);
+  graphItem->setEnabled(graph != nullptr);
+  if (graph == nullptr) return;
+  connect(graphButton, &QToolButton::clicked, this, &TMainForm::GraphSpdBtnClick, Qt::UniqueConnection);
+  connect(graphItem, &QAction::triggered, this, &TMainForm::GraphSpdBtnClick, Qt::UniqueConnection);
+  graph->ActivateMain = [this] {
+    raise();
+    activateWindow();
+  };
+  // Switched off while the graph shows; afterwards each gets back its own state.
+  graph->SetMainOutputEnabled = [this](bool enabled) {
+    QWidget* buttons[] = {Button("PrintSpdBtn"), Button("HTMLSpdBtn")};
+    QAction* items[] = {Item("Print"), Item("HTML")};
+    if (!enabled && !outputLocked_) {
+      outputEnabled_ = {buttons[0]->isEnabled(), buttons[1]->isEnabled(), items[0]->isEnabled(), items[1]->isEnabled()};
+      for (QWidget* b : buttons) b->setEnabled(false);
+      for (QAction* a : items) a->setEnabled(false);
+      outputLocked_ = true;
+    } else if (enabled && outputLocked_) {
+      buttons[0]->setEnabled(outputEnabled_[0]);
+      buttons[1]->setEnabled(outputEnabled_[1]);
+      items[0]->setEnabled(outputEnabled_[2]);
+      items[1]->setEnabled(outputEnabled_[3]);
+      outputLocked_ = false;
+    }
+  };
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!shownOnce_) {
@@ -369,6 +420,16 @@ void TMainForm::LogGridTitleClick(int column) {
 }
 
 void TMainForm::LogGridCellClick() {
+  // A graph of one dive follows the record clicked.
+  if (graphForm_ != nullptr && graphForm_->isVisible() && VelmDataModule != nullptr &&
+      VelmDataModule->GraphKind == 1 && LogGrid->selectionModel()->selectedRows().size() == 1) {
+    const db::Table& log = VelmDataModule->LogTable;
+    if (graphForm_->LoadGraph({log.GetBookmark()}) == -10) {
+      VelmDataModule->ShowMessageId(1860, 1, os::MsgIcon::Information);
+    } else {
+      graphForm_->activateWindow();
+    }
+  }
   LogScrollBox->verticalScrollBar()->setValue(0);
   emit CurrentRecordClicked();
 }

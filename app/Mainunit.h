@@ -3,16 +3,20 @@
 // detail panel (left) and the journal grid (right).
 #include <QMainWindow>
 #include <QSet>
+#include <array>
+#include <vector>
 
 #include "app/JournalDisplay.h"
 
 namespace db {
 class Table;
+struct Bookmark;
 }  // namespace db
 class DetailPanel;
 class JournalGrid;
 class JournalGridModel;
 class QAction;
+class TGraphForm;
 class QLabel;
 class QScrollArea;
 class QToolButton;
@@ -40,6 +44,14 @@ class TMainForm : public QMainWindow {
   void EditSpdBtnClick();
   // Shows or hides the detail panel; `fromMenu` when the menu item sent it.
   void DiarySpdBtnClick(bool fromMenu);
+  // Draws the journal's selected rows; until the grid offers a selection,
+  // the current record.
+  void GraphSpdBtnClick();
+  // Bookmarks of the grid's selected rows, the current row added to them.
+  std::vector<db::Bookmark> SelectedRecords();
+  // Connects the graph window: the Graph command, and the print and HTML
+  // commands switched off while it shows.
+  void AttachGraphForm(TGraphForm* graph);
 
   // Journal display (grid and detail panel).
   JournalGrid* Grid() const { return LogGrid; }
@@ -100,4 +112,7 @@ class TMainForm : public QMainWindow {
   journal_view::TitleSort sort_;
   QSet<QString> builtCreatingCommands_;
   bool shownOnce_ = false;
+  TGraphForm* graphForm_ = nullptr;
+  bool outputLocked_ = false;
+  std::array<bool, 4> outputEnabled_{};  // print and HTML, kept while the graph shows
 };

@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "app/Mainunit.h"
 #include "app/Splashunit.h"
+#include "graph/Graphunit.h"
 #include "platform/os/ShutdownSignals.h"
 #include "platform/os/SingleInstance.h"
 #include "platform/os/UiServices.h"
@@ -42,6 +43,9 @@ int RunKeldoran(QApplication& app, const StartOptions& options) {
     if (exitCode != 0) return exitCode;
     TDipeForm dipeForm;
     DipeForm = &dipeForm;
+    TGraphForm graphForm;
+    GraphForm = &graphForm;
+    mainForm.AttachGraphForm(&graphForm);
 
     QObject::connect(&mainForm, &TMainForm::FirstShown, &mainForm, [&splash] { splash.reset(); });
     os::InstallShutdownSignals([&mainForm] { mainForm.close(); });

@@ -17,8 +17,14 @@
 #include "platform/db/Table.h"
 #include "platform/os/UiServices.h"
 #include "platform/os/WindowPlacement.h"
+#include "store/DiveProfile.h"
 #include "store/GraphSettings.h"
 #include "store/JournalRecord.h"
+#include "store/ProfileTables.h"
+
+namespace chart {
+struct Chart;
+}
 
 namespace journal {
 class FieldMap;
@@ -99,6 +105,23 @@ class TVelmDataModule : public QObject {
   // `fields`, when given, are the table's field positions looked up once.
   bool ReadCsvRecord(db::Table& table, const JournalRecord& record,
                      const journal::FieldMap* fields = nullptr);
+
+  // The graph work tables (ProfileTables.cpp). A load sequence: reset the
+  // extremes, load slots 1.. n, scale the axes.
+  void ResetExtremes();
+  void ResetMaxMin();
+  // Loads the profile of `record` (a journal record; "ID" names its file)
+  // into slot 0 and copies it to `slot` (1-8), in `target` units (0: the
+  // record's own). The result is the record's "Mode", or -10 when it has
+  // no watch profile, no file or no depth sample.
+  store::GraphLoad LoadProfile(db::DataSet& record, int slot, int target);
+  // Closes the tables of slots 1-8.
+  void CloseGraphTables();
+  // Sets the chart's three axes from the extremes for unit mode `unit`;
+  // returns the seconds the time axis covers.
+  int ScaleAxes(int unit, chart::Chart& chart);
+  store::MAXMIN MaxMin;
+  store::ProfileExtremes Extremes;
 
   // The database components.
   db::Table LogTable;
