@@ -1,11 +1,14 @@
 // The journal's CSV mirror "logtable.csv": written after every change of
 // the journal, read back when the journal table had to be created anew.
 #include <QDir>
+#include <set>
 
+#include "platform/db/MemoryDataSet.h"
 #include "platform/db/Table.h"
 #include "store/Dataunit.h"
 #include "store/JournalCsv.h"
 #include "store/JournalRecords.h"
+#include "store/JournalTable.h"
 
 namespace {
 constexpr int kCaption = 1;        // "KELDORAN GRAPH 2"
@@ -45,11 +48,33 @@ int TVelmDataModule::WriteCsvFile() {
 }
 
 void TVelmDataModule::RebuildFromCsv() {
-  LogTable.Open();
-  const journal::FieldMap fields(LogTable);
-  csv::ReadFile(CsvPath(), [this, &fields](const JournalRecord& record) {
-    ReadCsvRecord(LogTable, record, &fields);
+  // The records are staged in memory and moved into the journal at once, so
+  // the table's files are written once, not once per record.
+  db::MemoryDataSet staged(journal::FieldDefs());
+  const journal::FieldMap fields(staged);
+  std::set<int> numbers;
+  csv::ReadFile(CsvPath(), [&](const JournalRecord& record) {
+    if (!numbers.insert(record.ID).second) return;  // a number seen before: the first keeps it
+    staged.AppendRecord();
+    fields.Write(staged, record);
+    Total = record.ID;
+    Serial = record.ID + 1;
   });
+  LogTable.Open();
+  BatchMove.SetMode(db::BatchMove::Mode::Append);
+  BatchMove.SetSource(&staged);
+  BatchMove.SetDestination(&LogTable);
+  BatchMove.SetRecordCount(0);
+  try {
+    BatchMove.Execute();
+  } catch (...) {
+    BatchMove.SetMode(db::BatchMove::Mode::Copy);
+    BatchMove.SetSource(nullptr);
+    LogTable.Close();
+    throw;
+  }
+  BatchMove.SetMode(db::BatchMove::Mode::Copy);
+  BatchMove.SetSource(nullptr);
   LogTable.Close();
 }
 

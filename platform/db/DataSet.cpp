@@ -13,6 +13,11 @@ namespace db {
 // ---- DataSet ----
 
 int DataSet::FieldIndex(const QString& name) const {
+  // Callers almost always spell a name as the table does: try that first,
+  // it costs a length check for most fields.
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (fields_[i].name == name) return static_cast<int>(i);
+  }
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
   }

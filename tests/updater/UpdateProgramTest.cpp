@@ -26,7 +26,7 @@ class UpdateProgram : public test::UpdaterFolders {
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(ProgramFolder());
     p.start(QStringLiteral(KELDORAN_BIN_DIR "/Update"), {});
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {-1, {}};
+    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit) return {-1, {}};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
   }
 
@@ -42,7 +42,7 @@ class UpdateProgram : public test::UpdaterFolders {
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(KELDORAN_SOURCE_DIR "/scripts/install-keldoran.sh"),
             {QString::fromStdU16String(Installation().u16string()), built.path()});
-    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_TRUE(p.waitForFinished(240000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
   }
 };

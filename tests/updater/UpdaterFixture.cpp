@@ -32,7 +32,7 @@ QByteArray JapaneseProgram(const QByteArray& body) {
 int RunScript(const QString& script, const QStringList& arguments, QString* errors) {
   QProcess p;
   p.start(QStringLiteral(KELDORAN_SOURCE_DIR "/scripts/") + script, arguments);
-  if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) return -1;
+  if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit) return -1;
   if (errors != nullptr) *errors = QString::fromUtf8(p.readAllStandardError());
   return p.exitCode();
 }
