@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/os/Codec.h"
@@ -36,7 +37,9 @@ void Put(char* record, Column c, const QByteArray& bytes) {
               static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), c.width)));
 }
 
-void Put(char* record, Column c, const QString& text) { Put(record, c, os::ToAnsi(text)); }
+void Put(char* record, Column c, const QString& text) {
+  os::ToAnsiInto(text, record + c.start, c.width);
+}
 
 void PutTime(char* record, Column c, const std::optional<double>& value) {
   if (value) Put(record, c, fmt::TimeToStr(*value));
@@ -93,7 +96,7 @@ QByteArray EncodeRecord(const JournalRecord& r) {
   for (int comma : kCommas) p[comma] = ',';
   p[543] = '\r';
   p[544] = '\n';
-  out.replace('\0', ' ');
+  std::replace(out.begin(), out.end(), '\0', ' ');
   return out;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/os/Codec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace os {
@@ -29,25 +30,27 @@ QString FromAnsi(const char* data, qsizetype size) {
   return out;
 }
 
+namespace {
+char AnsiOf(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (int k = 0; k < 32; ++k) {
+    if (kHigh[k] == c || (kHigh[k] == 0 && c == 0x80 + k)) return static_cast<char>(0x80 + k);
+  }
+  return '?';
+}
+}  // namespace
+
 QByteArray ToAnsi(const QString& text) {
   QByteArray out(text.size(), Qt::Uninitialized);
-  char* dst = out.data();
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text.at(i).unicode();
-    unsigned char b = '?';
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      b = static_cast<unsigned char>(c);
-    } else {
-      for (int k = 0; k < 32; ++k) {
-        if (kHigh[k] == c || (kHigh[k] == 0 && c == 0x80 + k)) {
-          b = static_cast<unsigned char>(0x80 + k);
-          break;
-        }
-      }
-    }
-    dst[i] = static_cast<char>(b);
-  }
+  ToAnsiInto(text, out.data(), static_cast<int>(text.size()));
   return out;
+}
+
+int ToAnsiInto(const QString& text, char* out, int width) {
+  const int n = static_cast<int>(std::min<qsizetype>(text.size(), width));
+  const QChar* src = text.constData();
+  for (int i = 0; i < n; ++i) out[i] = AnsiOf(src[i].unicode());
+  return n;
 }
 
 QString CutToWidth(const QString& text, int width) {

@@ -12,6 +12,8 @@ inline QString FromAnsi(const QByteArray& bytes) { return FromAnsi(bytes.constDa
 
 // Characters that have no Windows-1252 byte become '?'.
 QByteArray ToAnsi(const QString& text);
+// The same written into `out`, at most `width` bytes; returns the count.
+int ToAnsiInto(const QString& text, char* out, int width);
 
 // The text cut to at most `width` bytes of its Windows-1252 form.
 QString CutToWidth(const QString& text, int width);
