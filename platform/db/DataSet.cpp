@@ -62,6 +62,26 @@ void DataSet::SetFieldList(std::vector<FieldDef> fields, int keyFields) {
   visible_.assign(fields_.size(), 1);
 }
 
+void DataSet::StepNext(std::size_t count) {
+  if (static_cast<std::size_t>(pos_) + 1 < count) {
+    ++pos_;
+    bof_ = false;
+    Notify(DataEvent::Scrolled);
+  } else {
+    eof_ = true;
+  }
+}
+
+void DataSet::StepPrior() {
+  if (pos_ > 0) {
+    --pos_;
+    eof_ = false;
+    Notify(DataEvent::Scrolled);
+  } else {
+    bof_ = true;
+  }
+}
+
 void DataSet::NoRecord() const {
   throw DbError(ErrorKind::NotFound,
                 QStringLiteral("%1: there is no current record").arg(DisplayName()));

@@ -501,25 +501,9 @@ void Query::Last() {
   Notify(DataEvent::Scrolled);
 }
 
-void Query::Next() {
-  if (static_cast<std::size_t>(pos_) + 1 < rows_.size()) {
-    ++pos_;
-    bof_ = false;
-    Notify(DataEvent::Scrolled);
-  } else {
-    eof_ = true;
-  }
-}
+void Query::Next() { StepNext(rows_.size()); }
 
-void Query::Prior() {
-  if (pos_ > 0) {
-    --pos_;
-    eof_ = false;
-    Notify(DataEvent::Scrolled);
-  } else {
-    bof_ = true;
-  }
-}
+void Query::Prior() { StepPrior(); }
 
 const std::uint8_t* Query::FieldBytes(int i) const {
   if (!Active() || rows_.empty()) NoRecord();

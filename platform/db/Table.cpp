@@ -763,24 +763,12 @@ void Table::Last() {
 
 void Table::Next() {
   CheckBrowseMode();
-  if (static_cast<std::size_t>(pos_) + 1 < order_.size()) {
-    ++pos_;
-    bof_ = false;
-    Notify(DataEvent::Scrolled);
-  } else {
-    eof_ = true;
-  }
+  StepNext(order_.size());
 }
 
 void Table::Prior() {
   CheckBrowseMode();
-  if (pos_ > 0) {
-    --pos_;
-    eof_ = false;
-    Notify(DataEvent::Scrolled);
-  } else {
-    bof_ = true;
-  }
+  StepPrior();
 }
 
 Bookmark Table::GetBookmark() const {

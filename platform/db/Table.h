@@ -135,6 +135,10 @@ class DataSet {
 
   void Notify(DataEvent event);
   void SetFieldList(std::vector<FieldDef> fields, int keyFields);
+  // One record on or back among `count` records; at the end (or the
+  // start) the cursor stays and Eof (or Bof) becomes true.
+  void StepNext(std::size_t count);
+  void StepPrior();
   [[noreturn]] void NoRecord() const;
 
   std::vector<FieldDef> fields_;
