@@ -26,8 +26,8 @@ namespace chart {
 struct Chart;
 }
 
-namespace journal {
-class FieldMap;
+namespace csv {
+class Columns;
 }
 
 class TVelmDataModule : public QObject {
@@ -100,11 +100,11 @@ class TVelmDataModule : public QObject {
   // Reads the mirror into the journal just created; Total and Serial follow
   // each record's ID so numbering continues after the last one.
   void RebuildFromCsv();
-  // Appends one record read from a mirror or a package to `table`; false
-  // when the table refused it (its ID is taken already).
-  // `fields`, when given, are the table's field positions looked up once.
-  bool ReadCsvRecord(db::Table& table, const JournalRecord& record,
-                     const journal::FieldMap* fields = nullptr);
+  // Appends one 545-byte record read from a mirror or a package to
+  // `table`; false when it has no readable ID or the table refused it (its
+  // ID is taken already). `columns`, when given, are the table's columns
+  // looked up once.
+  bool ReadCsvRecord(db::Table& table, const char* record, const csv::Columns* columns = nullptr);
 
   // The graph work tables (ProfileTables.cpp). A load sequence: reset the
   // extremes, load slots 1.. n, scale the axes.

@@ -30,32 +30,60 @@
 #include <QString>
 
 #include "store/JournalRecord.h"
+#include "store/JournalRecords.h"
+
+namespace db {
+class DataSet;
+}
 
 namespace csv {
 
 inline constexpr int kRecordSize = 545;
 
-QByteArray EncodeRecord(const JournalRecord& record);
+// The journal fields of a data set, mapped once onto the file's columns.
+// Records move between the data set's current record and the file's bytes
+// without passing through QStrings: texts are copied in their stored
+// single-byte form, dates and times go through the process-wide formats.
+class Columns {
+ public:
+  // Throws db::DbError (NotFound) when the data set lacks a journal field.
+  explicit Columns(db::DataSet& set);
+  // The current record as one file record of kRecordSize bytes.
+  void Encode(db::DataSet& set, char* out) const;
+  // Sets every field of the current record (in edit or insert state) from
+  // a file record. An empty or unreadable date or time column gives an
+  // empty field. False, with no field set, when the ID column holds no
+  // number: such a record cannot be placed in the journal.
+  bool Decode(const char* in, db::DataSet& set) const;
 
-// Nothing when the ID column holds no number: such a record cannot be
-// placed in the journal. An empty date or time column gives an empty field.
+ private:
+  journal::FieldMap fields_;
+};
+
+// The ID of a file record; nothing when its column holds no number.
+std::optional<int> RecordId(const char* in);
+
+// One record on its own (through a one-record data set with the journal's
+// fields), for callers that hold records as plain values.
+QByteArray EncodeRecord(const JournalRecord& record);
 std::optional<JournalRecord> DecodeRecord(const char* bytes);
 
-// Hands out the journal's records in order; false when there are no more.
-using RecordSource = std::function<bool(JournalRecord& next)>;
+// Fills `record` (kRecordSize bytes) with the next file record; false when
+// there are no more.
+using RecordSource = std::function<bool(char* record)>;
 
 // Writes every record of `source` to `path`: the new file is written
-// completely under a temporary name and then renamed into place, so a
-// failure or a crash in the middle leaves the previous file as it was.
-// False when the file could not be written.
+// completely under a temporary name, flushed to the disk and then renamed
+// into place, so a failure or a crash in the middle leaves the previous
+// file as it was. False when the file could not be written.
 bool WriteFile(const QString& path, const RecordSource& source);
 
 struct ReadResult {
   bool opened = false;
-  int records = 0;   // whole records handed to the sink
-  int skipped = 0;   // whole records without a readable ID
+  int records = 0;  // whole records handed to the sink
 };
-// Reads `path` 545 bytes at a time; a shorter rest ends the reading.
-ReadResult ReadFile(const QString& path, const std::function<void(const JournalRecord&)>& sink);
+// Hands `path`'s records to `sink` kRecordSize bytes at a time; a shorter
+// rest ends the reading.
+ReadResult ReadFile(const QString& path, const std::function<void(const char* record)>& sink);
 
 }  // namespace csv

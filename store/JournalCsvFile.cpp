@@ -1,13 +1,13 @@
 // The journal's CSV mirror "logtable.csv": written after every change of
 // the journal, read back when the journal table had to be created anew.
 #include <QDir>
-#include <set>
+#include <QFileInfo>
+#include <unordered_set>
 
 #include "platform/db/MemoryDataSet.h"
 #include "platform/db/Table.h"
 #include "store/Dataunit.h"
 #include "store/JournalCsv.h"
-#include "store/JournalRecords.h"
 #include "store/JournalTable.h"
 
 namespace {
@@ -25,11 +25,11 @@ int TVelmDataModule::WriteCsvFile() {
   const db::Bookmark mark = LogTable.RecordCount() > 0 ? LogTable.GetBookmark() : db::Bookmark{};
   bool ok = false;
   try {
-    const journal::FieldMap fields(LogTable);
+    const csv::Columns columns(LogTable);
     LogTable.First();
-    ok = csv::WriteFile(CsvPath(), [this, &fields](JournalRecord& next) {
+    ok = csv::WriteFile(CsvPath(), [this, &columns](char* record) {
       if (LogTable.Eof()) return false;
-      next = fields.Read(LogTable);
+      columns.Encode(LogTable, record);
       LogTable.Next();
       return true;
     });
@@ -51,14 +51,18 @@ void TVelmDataModule::RebuildFromCsv() {
   // The records are staged in memory and moved into the journal at once, so
   // the table's files are written once, not once per record.
   db::MemoryDataSet staged(journal::FieldDefs());
-  const journal::FieldMap fields(staged);
-  std::set<int> numbers;
-  csv::ReadFile(CsvPath(), [&](const JournalRecord& record) {
-    if (!numbers.insert(record.ID).second) return;  // a number seen before: the first keeps it
+  staged.Reserve(static_cast<int>(QFileInfo(CsvPath()).size() / csv::kRecordSize));
+  const csv::Columns columns(staged);
+  std::unordered_set<int> numbers;
+  csv::ReadFile(CsvPath(), [&](const char* record) {
+    const std::optional<int> id = csv::RecordId(record);
+    // A record without a number cannot be placed; a number seen before
+    // stays with the first record that had it.
+    if (!id || !numbers.insert(*id).second) return;
     staged.AppendRecord();
-    fields.Write(staged, record);
-    Total = record.ID;
-    Serial = record.ID + 1;
+    columns.Decode(record, staged);
+    Total = *id;
+    Serial = *id + 1;
   });
   LogTable.Open();
   BatchMove.SetMode(db::BatchMove::Mode::Append);
@@ -78,13 +82,15 @@ void TVelmDataModule::RebuildFromCsv() {
   LogTable.Close();
 }
 
-bool TVelmDataModule::ReadCsvRecord(db::Table& table, const JournalRecord& record,
-                                    const journal::FieldMap* fields) {
+bool TVelmDataModule::ReadCsvRecord(db::Table& table, const char* record,
+                                    const csv::Columns* columns) {
+  const std::optional<int> id = csv::RecordId(record);
+  if (!id) return false;
   try {
     table.Append();
     try {
-      if (fields != nullptr) fields->Write(table, record);
-      else journal::WriteFields(table, record);
+      if (columns != nullptr) columns->Decode(record, table);
+      else csv::Columns(table).Decode(record, table);
       table.Post();
     } catch (...) {
       table.Cancel();
@@ -94,8 +100,8 @@ bool TVelmDataModule::ReadCsvRecord(db::Table& table, const JournalRecord& recor
     return false;  // a number the journal has already: the first record keeps it
   }
   if (&table == &LogTable) {
-    Total = record.ID;
-    Serial = record.ID + 1;
+    Total = *id;
+    Serial = *id + 1;
   }
   return true;
 }

@@ -19,6 +19,8 @@ class FieldMap {
   explicit FieldMap(db::DataSet& table);
   JournalRecord Read(db::DataSet& table) const;
   void Write(db::DataSet& table, const JournalRecord& record) const;
+  // The position of the field named by string `id` (48 to 81).
+  int Index(int id) const { return index_[static_cast<std::size_t>(id - 48)]; }
 
  private:
   std::array<int, 34> index_;  // by string number - 48

@@ -40,19 +40,27 @@ int BatchMove::Execute() {
     std::vector<int> from(dfields.size(), -1);
     for (std::size_t i = 0; i < dfields.size(); ++i) from[i] = source_->FieldIndex(dfields[i].name);
 
-    // Build every record first.
-    std::vector<std::vector<std::uint8_t>> records;
-    std::vector<std::vector<std::pair<int, QByteArray>>> blobs;
+    // Build every record first, side by side in one buffer.
+    const auto size = static_cast<std::size_t>(dest.recordSize_);
+    std::vector<std::uint8_t> records;
+    if (recordCount_ == 0) records.reserve(static_cast<std::size_t>(source_->RecordCount()) * size);
+    struct Blob {
+      std::size_t record;
+      int field;
+      QByteArray value;
+    };
+    std::vector<Blob> blobs;
     if (recordCount_ == 0) source_->First();
     int left = recordCount_;
     while (source_->RecordCount() > 0 && !source_->Eof() && (recordCount_ == 0 || left-- > 0)) {
-      std::vector<std::uint8_t> rec(static_cast<std::size_t>(dest.recordSize_), 0);
-      std::vector<std::pair<int, QByteArray>> recBlobs;
+      const std::size_t r = records.size() / size;
+      records.resize(records.size() + size, 0);
+      std::uint8_t* rec = records.data() + r * size;
       for (std::size_t i = 0; i < dfields.size(); ++i) {
         if (from[i] < 0) continue;
         const FieldDef& df = dfields[i];
         const FieldDef& sf = source_->FieldList()[static_cast<std::size_t>(from[i])];
-        std::uint8_t* out = rec.data() + dest.offsets_[i];
+        std::uint8_t* out = rec + dest.offsets_[i];
         const std::uint8_t* in = source_->FieldBytes(from[i]);
         const int dw = FieldWidth(df.type, df.size);
         if (IsBlobType(df.type) || IsBlobType(sf.type)) {
@@ -62,7 +70,7 @@ int BatchMove::Execute() {
               value = GraphicFromStored(value);
             if (df.type == FieldType::Graphic && sf.type != FieldType::Graphic && !value.isEmpty())
               value = GraphicToStored(value);
-            if (!value.isEmpty()) recBlobs.emplace_back(static_cast<int>(i), value);
+            if (!value.isEmpty()) blobs.push_back({r, static_cast<int>(i), value});
           } else if (df.type == FieldType::Alpha &&
                      (sf.type == FieldType::Memo || sf.type == FieldType::FmtMemo)) {
             const QByteArray text = source_->StoredBlob(from[i]).left(dw);
@@ -84,19 +92,21 @@ int BatchMove::Execute() {
           values::FromText(df, values::ToText(sf, in), out);
         }
       }
-      records.push_back(std::move(rec));
-      blobs.push_back(std::move(recBlobs));
       source_->Next();
     }
+    const std::size_t count = records.size() / size;
+    const auto at = [&](std::size_t r) { return records.data() + r * size; };
 
+    // The records go into the table in key order, so that moving into an
+    // empty table fills each block before starting the next.
+    std::vector<std::size_t> order(count);
+    for (std::size_t r = 0; r < count; ++r) order[r] = r;
     if (dest.keyFields_ > 0) {
-      std::vector<const std::uint8_t*> keys;
-      for (const auto& r : records) keys.push_back(r.data());
-      std::sort(keys.begin(), keys.end(),
-                [&](auto a, auto b) { return dest.ComparePrimary(a, b) < 0; });
-      for (std::size_t i = 0; i < keys.size(); ++i) {
-        if ((i > 0 && dest.ComparePrimary(keys[i - 1], keys[i]) == 0) ||
-            dest.FindPrimary(keys[i]) != Table::kNoSlot) {
+      std::stable_sort(order.begin(), order.end(),
+                       [&](std::size_t a, std::size_t b) { return dest.ComparePrimary(at(a), at(b)) < 0; });
+      for (std::size_t i = 0; i < count; ++i) {
+        if ((i > 0 && dest.ComparePrimary(at(order[i - 1]), at(order[i])) == 0) ||
+            dest.FindPrimary(at(order[i])) != Table::kNoSlot) {
           throw DbError(
               ErrorKind::KeyViolation,
               QStringLiteral("%1: key violation, a moved record has the key of another record")
@@ -105,17 +115,18 @@ int BatchMove::Execute() {
       }
     }
 
-    for (std::size_t r = 0; r < records.size(); ++r) {
-      for (const auto& [field, value] : blobs[r]) {
-        const auto f = static_cast<std::size_t>(field);
-        const int w = dest.offsets_[f + 1] - dest.offsets_[f];
-        std::uint8_t* p = records[r].data() + dest.offsets_[f];
-        const QByteArray lead =
-            (dest.fields_[f].type == FieldType::Graphic ? value.mid(8) : value).left(w - 10);
-        std::memcpy(p, lead.constData(), static_cast<std::size_t>(lead.size()));
-        WriteBlobRef(p, w, dest.StoreBlob(field, value));
-      }
-      const std::uint32_t slot = dest.NewSlot(records[r].data());
+    for (const Blob& blob : blobs) {
+      const auto f = static_cast<std::size_t>(blob.field);
+      const int w = dest.offsets_[f + 1] - dest.offsets_[f];
+      std::uint8_t* p = at(blob.record) + dest.offsets_[f];
+      const QByteArray lead =
+          (dest.fields_[f].type == FieldType::Graphic ? blob.value.mid(8) : blob.value).left(w - 10);
+      std::memcpy(p, lead.constData(), static_cast<std::size_t>(lead.size()));
+      WriteBlobRef(p, w, dest.StoreBlob(blob.field, blob.value));
+    }
+    dest.ReserveSlots(count);
+    for (std::size_t r : order) {
+      const std::uint32_t slot = dest.NewSlot(at(r));
       dest.PlaceInBlocks(slot, Table::kNoSlot);
       ++dest.live_;
       ++moved_;

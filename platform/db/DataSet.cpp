@@ -203,6 +203,29 @@ void Field::SetAsDateTime(double value) {
   }
 }
 
+namespace {
+void RequireAlpha(const FieldDef& f) {
+  if (f.type != FieldType::Alpha)
+    throw DbError(ErrorKind::Usage, QStringLiteral("Field \"%1\" is not an alpha field").arg(f.name));
+}
+}  // namespace
+
+std::string_view Field::AsAnsi() const {
+  const FieldDef& f = Def(set_, index_);
+  RequireAlpha(f);
+  const auto* c = reinterpret_cast<const char*>(Bytes());
+  return {c, strnlen(c, static_cast<std::size_t>(f.size))};
+}
+
+void Field::SetAsAnsi(std::string_view bytes) {
+  const FieldDef& f = Def(set_, index_);
+  RequireAlpha(f);
+  std::uint8_t* p = WritableBytes();
+  const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(f.size));
+  std::memcpy(p, bytes.data(), n);
+  std::memset(p + n, 0, static_cast<std::size_t>(f.size) - n);
+}
+
 QByteArray Field::AsBlob() const {
   const FieldDef& f = Def(set_, index_);
   if (!IsBlobType(f.type)) {

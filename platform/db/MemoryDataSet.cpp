@@ -21,6 +21,10 @@ void MemoryDataSet::AppendRecord() {
   Move(RecordCount() - 1);
 }
 
+void MemoryDataSet::Reserve(int records) {
+  records_.reserve(static_cast<std::size_t>(std::max(records, 0)) * static_cast<std::size_t>(recordSize_));
+}
+
 void MemoryDataSet::DeleteRecord() {
   if (RecordCount() == 0) NoRecord();
   const auto at = records_.begin() + static_cast<std::ptrdiff_t>(pos_) * recordSize_;

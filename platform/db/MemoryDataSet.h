@@ -16,6 +16,8 @@ class MemoryDataSet final : public DataSet {
   // Adds an empty record (every field null) and makes it current; its
   // fields are then set through Fields()/FieldByName().
   void AppendRecord();
+  // Makes room for `records` records in all without moving them again.
+  void Reserve(int records);
   // Removes the current record.
   void DeleteRecord();
 

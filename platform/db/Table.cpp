@@ -1149,6 +1149,13 @@ std::uint32_t Table::NewSlot(const std::uint8_t* bytes) {
   return slot;
 }
 
+void Table::ReserveSlots(std::size_t count) {
+  const std::size_t total = serials_.size() + count;
+  serials_.reserve(total);
+  slotBlock_.reserve(total);
+  arena_.reserve(total * static_cast<std::size_t>(recordSize_));
+}
+
 void Table::FreeSlot(std::uint32_t slot) {
   slotBlock_[slot] = 0;
   ++serials_[slot];
@@ -1308,8 +1315,8 @@ void Table::WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, 
   }
 }
 
-void Table::WriteBlock(int b) {
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(blockSize_), 0);
+void Table::FillBlock(int b, std::uint8_t* out) const {
+  std::memset(out, 0, static_cast<std::size_t>(blockSize_));
   const Block& block = blocks_[static_cast<std::size_t>(b)];
   if (block.used) {
     const std::size_t index = ChainIndex(b);
@@ -1331,8 +1338,23 @@ void Table::WriteBlock(int b) {
     codec::PutLe16(&out[0], static_cast<std::uint32_t>(next));
     codec::PutLe16(&out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>(-recordSize_)));
   }
-  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(),
-          blockSize_, dbFile_->fileName());
+}
+
+void Table::WriteBlocks(const std::vector<int>& list) {
+  // A run of neighbouring blocks is one write: a batch of new records fills
+  // whole stretches of the file.
+  constexpr std::size_t kMaxRun = 64;
+  std::vector<std::uint8_t> out;
+  for (std::size_t i = 0; i < list.size();) {
+    std::size_t n = 1;
+    while (i + n < list.size() && n < kMaxRun && list[i + n] == list[i] + static_cast<int>(n)) ++n;
+    out.resize(n * static_cast<std::size_t>(blockSize_));
+    for (std::size_t k = 0; k < n; ++k)
+      FillBlock(list[i + k], out.data() + k * static_cast<std::size_t>(blockSize_));
+    WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(list[i] - 1) * blockSize_,
+            out.data(), static_cast<std::int64_t>(out.size()), dbFile_->fileName());
+    i += n;
+  }
 }
 
 void Table::Flush() {
@@ -1358,9 +1380,11 @@ void Table::FlushChanges() {
   // first (nothing links to them yet), then the header (it must count them
   // before a chain word can lead there), then the blocks already in the
   // chain. The reader trusts the chain, not the record count or free list.
+  std::vector<int> write;
   for (int b : fresh_) {
-    if (dirty_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
+    if (dirty_.count(b) && b <= header_.fileBlocks) write.push_back(b);
   }
+  WriteBlocks(write);
   header_.numRecords = static_cast<std::uint32_t>(live_);
   header_.usedBlocks = static_cast<int>(chain_.size());
   header_.firstBlock = chain_.empty() ? 0 : chain_.front();
@@ -1368,9 +1392,11 @@ void Table::FlushChanges() {
   header_.firstFreeBlock = freeBlocks_.empty() ? 0 : freeBlocks_.back();
   PatchDbHeader(headerBytes_, header_);
   WriteAt(*dbFile_, 0, headerBytes_.data(), PatchedHeaderBytes(header_), dbFile_->fileName());
+  write.clear();
   for (int b : dirty_) {
-    if (!fresh_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
+    if (!fresh_.count(b) && b <= header_.fileBlocks) write.push_back(b);
   }
+  WriteBlocks(write);
   pxDirty_.insert(dirty_.begin(), dirty_.end());
   dirty_.clear();
   fresh_.clear();

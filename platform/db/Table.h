@@ -21,6 +21,7 @@
 #include <memory>
 #include <set>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "platform/db/Format.h"
@@ -53,6 +54,11 @@ class Field {
   // Date-time in days since 1899-12-30 (a Time field gives the fraction).
   double AsDateTime() const;
   void SetAsDateTime(double value);
+  // Alpha fields in their stored single-byte form (Windows-1252), for
+  // moving texts between files without converting them: the bytes up to
+  // the first zero byte. Setting cuts to the field's size.
+  std::string_view AsAnsi() const;
+  void SetAsAnsi(std::string_view bytes);
   // Blob fields: the value as stored (a Graphic without its 8-byte prefix).
   QByteArray AsBlob() const;
   void SetAsBlob(const QByteArray& value);
@@ -270,6 +276,8 @@ class Table : public DataSet {
     return arena_.data() + static_cast<std::size_t>(slot) * recordSize_;
   }
   std::uint32_t NewSlot(const std::uint8_t* bytes);
+  // Room for `count` more records without moving the held ones again.
+  void ReserveSlots(std::size_t count);
   void FreeSlot(std::uint32_t slot);
   int Capacity() const { return (blockSize_ - kBlockHeader) / recordSize_; }
   int AllocateBlock();
@@ -301,7 +309,9 @@ class Table : public DataSet {
   // Writing.
   void Flush();  // closes the table when a write fails
   void FlushChanges();
-  void WriteBlock(int block);
+  // Writes the blocks named in `blocks` (ascending), neighbours in one go.
+  void WriteBlocks(const std::vector<int>& blocks);
+  void FillBlock(int block, std::uint8_t* out) const;
   void WritePx();
   void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size,
                const QString& path);

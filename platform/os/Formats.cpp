@@ -1,7 +1,6 @@
 #include "platform/os/Formats.h"
 
 #include <QDate>
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -10,17 +9,73 @@ namespace {
 
 constexpr qint64 kJulianDayZero = 2415019;  // 1899-12-30
 
-std::optional<int> PartToInt(const QString& part) {
-  bool ok = false;
-  const QString t = part.trimmed();
-  if (t.isEmpty()) return std::nullopt;
-  for (QChar c : t) {
-    if (!c.isDigit()) return std::nullopt;
-  }
-  const int v = t.toInt(&ok);
-  if (!ok) return std::nullopt;
-  return v;
+// Blanks as the texts' own characters: QChar's white space, and for
+// Windows-1252 bytes the same set after decoding (0x85 is an ellipsis there).
+bool IsBlank(QChar c) { return c.isSpace(); }
+bool IsBlank(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b == ' ' || (b >= 9 && b <= 13) || b == 0xA0;
 }
+char16_t Unit(QChar c) { return c.unicode(); }
+char16_t Unit(char c) { return static_cast<unsigned char>(c); }
+
+// A decimal number between blanks; `signedValue` allows a leading + or -.
+// Nothing for an empty text, other characters or a value beyond int.
+template <class Ch>
+std::optional<int> ParseInt(const Ch* b, const Ch* e, bool signedValue) {
+  while (b != e && IsBlank(*b)) ++b;
+  while (e != b && IsBlank(*(e - 1))) --e;
+  bool negative = false;
+  if (signedValue && b != e && (Unit(*b) == u'+' || Unit(*b) == u'-')) {
+    negative = Unit(*b) == u'-';
+    ++b;
+  }
+  if (b == e) return std::nullopt;
+  long long v = 0;
+  for (; b != e; ++b) {
+    const char16_t c = Unit(*b);
+    if (c < u'0' || c > u'9') return std::nullopt;
+    v = v * 10 + (c - u'0');
+    if (v > 2147483648LL) return std::nullopt;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+// Splits at `separator` into at most `maxParts` unsigned numbers; the part
+// count when every part is a number, 0 otherwise.
+template <class Ch>
+int ParseParts(const Ch* b, const Ch* e, char16_t separator, int* parts, int maxParts) {
+  int n = 0;
+  for (const Ch* start = b;; ++b) {
+    if (b == e || Unit(*b) == separator) {
+      if (n == maxParts) return 0;
+      const auto v = ParseInt(start, b, false);
+      if (!v) return 0;
+      parts[n++] = *v;
+      if (b == e) return n;
+      start = b + 1;
+    }
+  }
+}
+
+template <class Ch>
+std::optional<DateTime> ParseDate(const Ch* b, const Ch* e) {
+  int p[3];
+  if (ParseParts(b, e, u'/', p, 3) != 3) return std::nullopt;
+  return TryEncodeDate(p[0], p[1], p[2]);
+}
+
+template <class Ch>
+std::optional<DateTime> ParseTime(const Ch* b, const Ch* e) {
+  int p[3] = {0, 0, 0};
+  if (ParseParts(b, e, u':', p, 3) < 2) return std::nullopt;
+  return TryEncodeTime(p[0], p[1], p[2]);
+}
+
+const char* End(std::string_view t) { return t.data() + t.size(); }
+const QChar* End(const QString& t) { return t.constData() + t.size(); }
 
 }  // namespace
 
@@ -69,30 +124,40 @@ int DayOfWeek(DateTime value) {
 namespace {
 // Zero-padded digits written straight into the text: these run for every
 // date and time of every record the journal mirror writes.
-void PutDigits(QChar* out, int value, int width) {
+void PutDigits(char* out, int value, int width) {
   for (int i = width - 1; i >= 0; --i) {
-    out[i] = QChar(static_cast<char16_t>(u'0' + value % 10));
+    out[i] = static_cast<char>('0' + value % 10);
     value /= 10;
   }
 }
 }  // namespace
 
-QString DateToStr(DateTime value) {
+void DateToAnsi(DateTime value, char* out) {
   const DateParts p = DecodeDate(value);
-  QString s(10, kDateSeparator);
-  PutDigits(s.data(), std::clamp(p.year, 0, 9999), 4);
-  PutDigits(s.data() + 5, p.month, 2);
-  PutDigits(s.data() + 8, p.day, 2);
-  return s;
+  PutDigits(out, std::clamp(p.year, 0, 9999), 4);
+  out[4] = out[7] = '/';
+  PutDigits(out + 5, p.month, 2);
+  PutDigits(out + 8, p.day, 2);
+}
+
+void TimeToAnsi(DateTime value, char* out) {
+  const TimeParts t = DecodeTime(value);
+  PutDigits(out, t.hour, 2);
+  out[2] = out[5] = ':';
+  PutDigits(out + 3, t.minute, 2);
+  PutDigits(out + 6, t.second, 2);
+}
+
+QString DateToStr(DateTime value) {
+  char s[10];
+  DateToAnsi(value, s);
+  return QString::fromLatin1(s, 10);
 }
 
 QString TimeToStr(DateTime value) {
-  const TimeParts t = DecodeTime(value);
-  QString s(8, u':');
-  PutDigits(s.data(), t.hour, 2);
-  PutDigits(s.data() + 3, t.minute, 2);
-  PutDigits(s.data() + 6, t.second, 2);
-  return s;
+  char s[8];
+  TimeToAnsi(value, s);
+  return QString::fromLatin1(s, 8);
 }
 
 QString DateTimeToStr(DateTime value) {
@@ -102,24 +167,13 @@ QString DateTimeToStr(DateTime value) {
 }
 
 std::optional<DateTime> StrToDate(const QString& text) {
-  const QStringList parts = text.trimmed().split(kDateSeparator);
-  if (parts.size() != 3) return std::nullopt;
-  const auto y = PartToInt(parts[0]);
-  const auto m = PartToInt(parts[1]);
-  const auto d = PartToInt(parts[2]);
-  if (!y || !m || !d) return std::nullopt;
-  return TryEncodeDate(*y, *m, *d);
+  return ParseDate(text.constData(), End(text));
 }
-
 std::optional<DateTime> StrToTime(const QString& text) {
-  const QStringList parts = text.trimmed().split(u':');
-  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
-  const auto h = PartToInt(parts[0]);
-  const auto n = PartToInt(parts[1]);
-  const auto s = parts.size() == 3 ? PartToInt(parts[2]) : std::optional<int>(0);
-  if (!h || !n || !s) return std::nullopt;
-  return TryEncodeTime(*h, *n, *s);
+  return ParseTime(text.constData(), End(text));
 }
+std::optional<DateTime> AnsiToDate(std::string_view text) { return ParseDate(text.data(), End(text)); }
+std::optional<DateTime> AnsiToTime(std::string_view text) { return ParseTime(text.data(), End(text)); }
 
 std::optional<DateTime> StrToDateTime(const QString& text) {
   const QString t = text.trimmed();
@@ -147,11 +201,9 @@ std::optional<double> StrToFloat(const QString& text) {
 }
 
 std::optional<int> StrToInt(const QString& text) {
-  bool ok = false;
-  const int v = text.trimmed().toInt(&ok, 10);
-  if (!ok) return std::nullopt;
-  return v;
+  return ParseInt(text.constData(), End(text), true);
 }
+std::optional<int> AnsiToInt(std::string_view text) { return ParseInt(text.data(), End(text), true); }
 
 QString FloatToStr(double value) { return QString::number(value, 'g', 15); }
 

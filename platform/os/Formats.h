@@ -11,6 +11,7 @@
 // (0.5 is noon). 0 is "no date". Negative values count back from that day,
 // the fraction still being the time of day.
 #include <optional>
+#include <string_view>
 
 #include <QString>
 
@@ -60,5 +61,14 @@ std::optional<int> StrToInt(const QString& text);
 QString FloatToStr(double value);  // shortest form: 1.5, 12, 0.25
 // Fixed decimals: FormatFixed(1.466, 2) == "1.47".
 QString FormatFixed(double value, int decimals);
+
+// The same conversions on single-byte texts (Windows-1252, as files hold
+// them), for the journal mirror's columns; they accept and give exactly
+// what the QString forms do.
+std::optional<DateTime> AnsiToDate(std::string_view text);
+std::optional<DateTime> AnsiToTime(std::string_view text);
+std::optional<int> AnsiToInt(std::string_view text);
+void DateToAnsi(DateTime value, char* out);  // 10 bytes "2001/05/12"
+void TimeToAnsi(DateTime value, char* out);  // 8 bytes "09:05:00"
 
 }  // namespace fmt

@@ -19,4 +19,10 @@ inline bool CommitComplete(QSaveFile& file) {
   return file.commit();
 }
 
+// Hands what has been written so far to the disk in the background, so
+// the flush to the disk at commit() finds little left to do. Writers of
+// large files call it after each large write. False when the buffered
+// data could not be written.
+bool StartWriteBack(QSaveFile& file);
+
 }  // namespace os

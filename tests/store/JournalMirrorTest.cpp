@@ -57,7 +57,7 @@ class JournalMirrorTest : public test::TestFolders {
   }
   std::vector<int> CsvIds() {
     std::vector<int> ids;
-    csv::ReadFile(InProgram("LOG/logtable.csv"), [&](const JournalRecord& r) { ids.push_back(r.ID); });
+    csv::ReadFile(InProgram("LOG/logtable.csv"), [&](const char* r) { ids.push_back(csv::RecordId(r).value_or(-1)); });
     return ids;
   }
   test::ScriptedUi ui;

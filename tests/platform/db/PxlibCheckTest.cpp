@@ -4,10 +4,13 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <set>
 
+#include "platform/db/BatchMove.h"
+#include "platform/db/MemoryDataSet.h"
 #include "platform/db/Table.h"
 #include "tests/platform/db/PxlibReader.h"
 #include "tests/support/TestFolders.h"
@@ -141,6 +144,55 @@ TEST_F(PxlibCheckTest, SplitAndShrunkTablesKeepAValidTwoLevelIndex) {
   for (int id : kept) want.push_back(std::to_string(id) + "/a" + std::to_string(id));
   for (const auto& row : px.rows) got.push_back(row[0] + "/" + row[1]);
   EXPECT_EQ(got, want);
+}
+
+// A batch of records in no particular order moved into a new keyed table:
+// the table fills its blocks one after the other, written in long runs,
+// and the result reads back in key order.
+TEST_F(PxlibCheckTest, ABatchMoveIntoANewTableFillsWholeBlocks) {
+  const std::vector<FieldDef> fields = {FieldDef::Integer("Id"), FieldDef::String("A", 255),
+                                        FieldDef::String("B", 255)};
+  db::MemoryDataSet staged(fields);
+  std::vector<int> ids(1000);
+  for (int i = 0; i < 1000; ++i) ids[static_cast<std::size_t>(i)] = i + 1;
+  std::shuffle(ids.begin(), ids.end(), std::mt19937(11));
+  for (int id : ids) {
+    staged.AppendRecord();
+    staged.FieldByName("Id").SetAsInteger(id);
+    staged.FieldByName("A").SetAsString(QStringLiteral("a%1").arg(id));
+  }
+  db::Table t;
+  t.SetDatabaseName(ProgramFolder());
+  t.SetTableName("WIDE.DB");
+  t.FieldDefs() = fields;
+  t.IndexDefs() = {{"", {"Id"}, true, false}};
+  t.CreateTable();
+  db::BatchMove move;
+  move.SetMode(db::BatchMove::Mode::Append);
+  move.SetSource(&staged);
+  move.SetDestination(&t);
+  EXPECT_EQ(move.Execute(), 1000);
+
+  // Every block but the last is full: the file has no more blocks than the
+  // records need.
+  const QByteArray db = test::ReadAll(InProgram("WIDE.DB"));
+  ASSERT_GE(db.size(), 0x78);
+  const auto byte = [&db](int i) { return static_cast<int>(static_cast<unsigned char>(db[i])); };
+  const int recordSize = byte(0) | byte(1) << 8;
+  const int headerSize = byte(2) | byte(3) << 8;
+  const int blockSize = byte(5) * 1024;
+  const int perBlock = (blockSize - 6) / recordSize;
+  ASSERT_EQ(recordSize, 4 + 255 + 255);
+  EXPECT_EQ(db.size(), headerSize + (1000 + perBlock - 1) / perBlock * blockSize);
+
+  pxcheck::Table px;
+  std::string error;
+  ASSERT_TRUE(pxcheck::Read(InProgram("WIDE.DB").toStdString(), InProgram("WIDE.PX").toStdString(),
+                            px, error))
+      << error;
+  ASSERT_EQ(px.rows.size(), 1000u);
+  for (int i = 0; i < 1000; ++i)
+    EXPECT_EQ(px.rows[static_cast<std::size_t>(i)][1], "a" + std::to_string(i + 1)) << i;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "platform/os/Formats.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
+
+#include "platform/os/Codec.h"
 
 using namespace fmt;
 
@@ -48,6 +52,30 @@ TEST(Formats, UnpaddedTextsParse) {
   EXPECT_FALSE(StrToTime("25:00:00"));
   EXPECT_FALSE(StrToTime("12"));
   EXPECT_DOUBLE_EQ(*StrToDateTime("2001/5/12 1:2:3"), 37023 + *TryEncodeTime(1, 2, 3));
+}
+
+// The single-byte forms read file columns; they must agree with the QString
+// forms on every text, including blanks, signs and values out of range.
+TEST(Formats, SingleByteTextsConvertLikeStrings) {
+  const std::string texts[] = {"2001/5/12", " 2001 / 05 / 12 ", "2001/5/12/1", "2001//12",
+                               "1:2:3",     "23:59",            " 9:05:00\t", "1:2:3:4",
+                               "24:00:00",  "42",               " +42 ",     "-2147483648",
+                               "2147483648", "- 4",             "4x",        "",
+                               "\xA0" "7\xA0", "7\x85",         "\x85" "7",   "0009999/1/1"};
+  for (const std::string& t : texts) {
+    const QString s = os::FromAnsi(t.data(), static_cast<qsizetype>(t.size()));
+    EXPECT_EQ(AnsiToDate(t), StrToDate(s)) << t;
+    EXPECT_EQ(AnsiToTime(t), StrToTime(s)) << t;
+    EXPECT_EQ(AnsiToInt(t), StrToInt(s)) << t;
+  }
+  EXPECT_EQ(AnsiToInt(" -17 "), -17);
+  EXPECT_EQ(AnsiToDate(" 2001 / 05 / 12 "), 37023);
+  EXPECT_FALSE(AnsiToInt("7\x85"));  // an ellipsis in Windows-1252, not a blank
+
+  char out[18];
+  DateToAnsi(37023.25, out);
+  TimeToAnsi(37023 + *TryEncodeTime(9, 5, 7), out + 10);
+  EXPECT_EQ(std::string(out, 18), "2001/05/1209:05:07");
 }
 
 TEST(Formats, WeekdaysStartOnSunday) {
