@@ -1,0 +1,420 @@
+// keldoran-tool run as a process, the way a script runs it: no display, a
+// program folder and a Windows folder of its own, the watch simulator on a
+// pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <cstring>
+#include <map>
+
+#include "platform/os/Formats.h"
+#include "profile_library/velm.h"
+#include "store/Dataunit.h"
+#include "store/JournalCsv.h"
+#include "store/JournalRecords.h"
+#include "store/Velm.h"
+#include "tests/support/TestFolders.h"
+#include "tests/watchlink/Simulator.h"
+#include "tests/watchlink/WatchMemory.h"
+
+namespace {
+
+struct ToolRun {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+// Every file below `folder` with its bytes (not the simulator's link to its
+// pseudo-terminal).
+using Snapshot = std::map<QString, QByteArray>;
+Snapshot Files(const QString& folder) {
+  Snapshot files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    files[QDir(folder).relativeFilePath(path)] = test::ReadAll(path);
+  }
+  return files;
+}
+
+QStringList Keys(const Snapshot& s) {
+  QStringList keys;
+  for (const auto& [k, v] : s) keys << k;
+  return keys;
+}
+
+class KeldoranToolTest : public test::TestFolders {
+ protected:
+  // The tool as a script starts it: no display, Qt told nothing.
+  ToolRun Tool(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    env.insert(QStringLiteral("KELDORAN_WINDIR"), WindowsFolder());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KELDORAN_BIN_DIR "/keldoran-tool"), args);
+    ToolRun r;
+    if (!p.waitForFinished(60000)) {
+      p.kill();
+      p.waitForFinished();
+      return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+  }
+
+  QStringList Book(const char* command) {
+    return {QString::fromLatin1(command), QStringLiteral("--logbook"), ProgramFolder()};
+  }
+
+  QString InLog(const QString& name) const { return InProgram(QStringLiteral("LOG/") + name); }
+
+  // A log book as the program leaves it: record 1 from the watch, record 2
+  // entered by hand, the mirror written, the program ended.
+  void MakeLogBook() {
+    TVelmDataModule dm;
+    ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+    JournalRecord watch;
+    watch.ID = 1;
+    watch.Date = *fmt::TryEncodeDate(2001, 5, 12);
+    watch.No = "2";
+    watch.EntryTime = *fmt::TryEncodeTime(10, 4, 9);
+    watch.MaxDepth = "12.5";
+    watch.Diver = "Ann";
+    watch.Memo = "line one\r\nline two";
+    journal::AppendRecord(dm.LogTable, watch);
+    test::WriteAll(dm.ProfilePath(1), "M,2001,5,12,2,10,4,9,10,48,30,1,35,125,212,52,1\n\n005\n125\n\n212\n");
+    JournalRecord byHand;
+    byHand.ID = 2;
+    byHand.Mode = 2;
+    byHand.Date = *fmt::TryEncodeDate(2002, 8, 1);
+    byHand.Site = "Reef";
+    byHand.WatchData = 2;
+    journal::AppendRecord(dm.LogTable, byHand);
+    test::WriteAll(dm.ProfilePath(2), "this is dummy log File.");
+    dm.VelmDataModuleDestroy();
+  }
+
+  // A movie in the album of record `id` whose capture is VIDE0001.JPG.
+  void AddMovieToAlbum(int id) {
+    const QByteArray album = QFile::encodeName(InLog(QStringLiteral("VELM%1.ALB").arg(id, 4, 10, QChar(u'0'))));
+    const QByteArray movie = QFile::encodeName(InProgram("dive.avi"));
+    test::WriteAll(InProgram("dive.avi"), "movie");
+    VelmAlbumData data{};
+    data.Kind = 2;
+    std::strcpy(data.Comment, "Turtle");
+    std::strcpy(data.Capture, "VIDE0001.JPG");
+    ASSERT_EQ(set_album_prof_int(id, "List", "Count", 10, 1, album.constData()), 1);
+    ASSERT_EQ(set_album_prof_idx_data(id, "List", 1, movie.constData(), album.constData()), 1);
+    ASSERT_EQ(set_album_prof_data(id, movie.constData(), &data, album.constData()), 1);
+  }
+};
+
+// ---- receive, dump, check together -------------------------------------
+
+TEST_F(KeldoranToolTest, ReceiveAddsARecordThatDumpShowsAndCheckAccepts) {
+  ASSERT_TRUE(QDir(ProgramFolder()).mkdir("USERCONF"));
+  velmq::SetUconfString("Default", "Diver", "Ann");
+  velmq::SetUconfString("Default", "Location", "Blue Hole");
+  velmq::SetUconfIndexData("User Item", 1, "Camera,USER0001.LST");
+  velmq::SetUconfIndexData("User Entry", 1, "Nikonos");
+  test::Header header;
+  header.diveNumber = 2;
+  header.maxDepth = 125;
+  header.minWater = 212;
+  header.averageDepth = 52;
+  header.minutes = 1;
+  const auto memory = test::Memory(header, {5, 12, 34, 100, 125, 80, 9}, {215, 212});
+  test::WriteAll(InProgram("memory.bin"),
+                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+  test::Simulator sim(ProgramFolder(), {"--image", InProgram("memory.bin")});
+  ASSERT_TRUE(sim.Ready());
+
+  const ToolRun receive = Tool(Book("receive") + QStringList{"--port", sim.Link()});
+  ASSERT_EQ(receive.code, 0) << receive.err.toStdString();
+  EXPECT_TRUE(receive.err.isEmpty()) << receive.err.toStdString();
+  EXPECT_TRUE(receive.out.contains("Data receive | COM1 | receiveing |")) << receive.out.toStdString();
+  EXPECT_TRUE(receive.out.contains("Data receiving completed: record 1, profile file VELM0001.LOG"))
+      << receive.out.toStdString();
+  EXPECT_EQ(test::ReadAll(InLog("VELM0001.LOG")),
+            "M,2001,5,12,2,10,4,9,10,48,30,1,35,125,212,52,1\n\n"
+            "005\n012\n034\n100\n125\n080\n009\n\n215\n212\n");
+  EXPECT_EQ(QFileInfo(InLog("logtable.csv")).size(), csv::kRecordSize);
+
+  const ToolRun dump = Tool(Book("dump"));
+  ASSERT_EQ(dump.code, 0) << dump.err.toStdString();
+  const QStringList lines = dump.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2) << dump.out.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("ID\tMode\tDate\tNo\tEntry Time\tSurf. Time\tDiver\tLoc./Site\t"));
+  EXPECT_TRUE(lines[0].endsWith("\tMemo\tWatchData"));
+  EXPECT_EQ(lines[1],
+            "1\t1\t2001/05/12\t2\t10:04:09\t10:48:30\tAnn\tBlue Hole\t\t5.2\t12.5\t21.3\t21.2\t"
+            "01:35:00\t00:00:25\t\t\t\t\t\t\t\t\t\tCamera\tNikonos\t\t\t\t\t\t\t\t1");
+
+  const ToolRun check = Tool(Book("check"));
+  EXPECT_EQ(check.code, 0) << check.out.toStdString();
+  EXPECT_TRUE(check.out.endsWith("result: consistent, 1 record(s)\n")) << check.out.toStdString();
+}
+
+// ---- a failed download writes nothing -----------------------------------
+
+struct FailedReceiveCase {
+  const char* name;
+  QStringList simulator;  // empty: no simulator, the port does not exist
+};
+
+void PrintTo(const FailedReceiveCase& c, std::ostream* os) { *os << c.name; }
+
+class FailedReceiveTest : public KeldoranToolTest,
+                          public ::testing::WithParamInterface<FailedReceiveCase> {};
+
+TEST_P(FailedReceiveTest, LeavesEveryFileAsItWas) {
+  MakeLogBook();
+  test::WriteAll(InProgram("memory.bin"), QByteArray(7168, '\xFF'));
+  std::unique_ptr<test::Simulator> sim;
+  QString port = InProgram("no-such-port");
+  if (!GetParam().simulator.isEmpty()) {
+    const auto memory = test::Memory(test::Header{}, {5, 12}, {215});
+    test::WriteAll(InProgram("memory.bin"), QByteArray(reinterpret_cast<const char*>(memory.data()),
+                                                       static_cast<qsizetype>(memory.size())));
+    sim = std::make_unique<test::Simulator>(
+        ProgramFolder(), QStringList{"--image", InProgram("memory.bin")} + GetParam().simulator);
+    ASSERT_TRUE(sim->Ready());
+    port = sim->Link();
+  }
+  const Snapshot program = Files(ProgramFolder());
+  const Snapshot windows = Files(WindowsFolder());
+
+  const ToolRun r = Tool(Book("receive") + QStringList{"--port", port});
+
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("Data read failed")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("nothing was written")) << r.err.toStdString();
+  sim.reset();
+  Snapshot after = Files(ProgramFolder());
+  after.erase("watchsim.log");
+  Snapshot before = program;
+  before.erase("watchsim.log");
+  EXPECT_EQ(Keys(after), Keys(before));
+  EXPECT_TRUE(after == before);
+  EXPECT_TRUE(Files(WindowsFolder()) == windows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedReceiveTest,
+    ::testing::Values(FailedReceiveCase{"bad_unit_code", {"--unit-byte", "0x12"}},
+                      FailedReceiveCase{"watch_falls_silent", {"--silent-after", "0"}},
+                      FailedReceiveCase{"no_such_port", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- check ----------------------------------------------------------------
+
+TEST_F(KeldoranToolTest, CheckAcceptsALogBookAsTheProgramLeftItAndChangesNothing) {
+  MakeLogBook();
+  test::WriteAll(InLog("VELM0009.LOG"), "M,2001,5,12,2,10,4,9,10,48,30,1,35,125,212,52,1\n\n");
+  const Snapshot before = Files(ProgramFolder());
+  const Snapshot windows = Files(WindowsFolder());
+
+  const ToolRun r = Tool(Book("check"));
+
+  EXPECT_EQ(r.code, 0) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("note: VELM0009.LOG belongs to no journal record")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.endsWith("result: consistent, 2 record(s)\n")) << r.out.toStdString();
+  EXPECT_TRUE(Files(ProgramFolder()) == before);
+  EXPECT_TRUE(Files(WindowsFolder()) == windows);
+}
+
+struct MismatchCase {
+  const char* name;
+  std::function<void(KeldoranToolTest&)> damage;
+  const char* reported;
+};
+
+void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
+
+class CheckMismatchTest : public KeldoranToolTest,
+                          public ::testing::WithParamInterface<MismatchCase> {
+ public:
+  using KeldoranToolTest::AddMovieToAlbum;
+  using KeldoranToolTest::InLog;
+};
+
+// The mirror with record `id` changed by `change`, or left out.
+void RewriteMirror(const QString& path, int id, const std::function<bool(JournalRecord&)>& change) {
+  std::vector<JournalRecord> records;
+  csv::ReadFile(path, [&](const JournalRecord& r) {
+    JournalRecord copy = r;
+    if (r.ID != id || change(copy)) records.push_back(copy);
+  });
+  std::size_t next = 0;
+  ASSERT_TRUE(csv::WriteFile(path, [&](JournalRecord& out) {
+    if (next == records.size()) return false;
+    out = records[next++];
+    return true;
+  }));
+}
+
+TEST_P(CheckMismatchTest, ListsTheMismatchAndFails) {
+  MakeLogBook();
+  GetParam().damage(*this);
+
+  const ToolRun r = Tool(Book("check"));
+
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.out.contains(QStringLiteral("mismatch: ") + GetParam().reported)) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("mismatch(es) in 2 record(s)")) << r.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CheckMismatchTest,
+    ::testing::Values(
+        MismatchCase{"missing_profile_file",
+                     [](KeldoranToolTest& t) {
+                       ASSERT_TRUE(QFile::remove(static_cast<CheckMismatchTest&>(t).InLog("VELM0002.LOG")));
+                     },
+                     "record 2: its profile file VELM0002.LOG is missing"},
+        MismatchCase{"record_missing_from_the_mirror",
+                     [](KeldoranToolTest& t) {
+                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 2,
+                                     [](JournalRecord&) { return false; });
+                     },
+                     "record 2 is in LOG.DB but not in logtable.csv"},
+        MismatchCase{"record_only_in_the_mirror",
+                     [](KeldoranToolTest& t) {
+                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 2,
+                                     [](JournalRecord& r) {
+                                       r.ID = 3;
+                                       return true;
+                                     });
+                     },
+                     "record 3 is in logtable.csv but not in LOG.DB"},
+        MismatchCase{"field_differs",
+                     [](KeldoranToolTest& t) {
+                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 1,
+                                     [](JournalRecord& r) {
+                                       r.Diver = "Bob";
+                                       return true;
+                                     });
+                     },
+                     "record 1: \"Diver\" is \"Ann\" in LOG.DB but \"Bob\" in logtable.csv"},
+        MismatchCase{"profile_in_other_units",
+                     [](KeldoranToolTest& t) {
+                       test::WriteAll(static_cast<CheckMismatchTest&>(t).InLog("VELM0001.LOG"),
+                                      "F,2001,5,12,2,10,4,9,10,48,30,1,35,41,70,17,1\n\n016\n\n70\n");
+                     },
+                     "record 1: VELM0001.LOG holds a dive in feet (F) but the record's \"Mode\" is 1"},
+        MismatchCase{"capture_missing",
+                     [](KeldoranToolTest& t) { static_cast<CheckMismatchTest&>(t).AddMovieToAlbum(1); },
+                     "record 1: VELM0001.ALB entry 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeldoranToolTest, CheckFindsTheCaptureOfAnAlbumMovie) {
+  MakeLogBook();
+  AddMovieToAlbum(1);
+  ASSERT_TRUE(QDir(InProgram("LOG")).mkdir("VELM0001.VID"));
+  test::WriteAll(InLog("VELM0001.VID/VIDE0001.JPG"), "jpeg");
+
+  const ToolRun r = Tool(Book("check"));
+
+  EXPECT_EQ(r.code, 0) << r.out.toStdString();
+  EXPECT_FALSE(r.out.contains("mismatch")) << r.out.toStdString();
+}
+
+// ---- errors ---------------------------------------------------------------
+
+struct ErrorCase {
+  const char* name;
+  QStringList args;  // "@" stands for the program folder
+  const char* message;  // "@" likewise
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
+
+class ToolErrorTest : public KeldoranToolTest, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(ToolErrorTest, SaysWhatIsWrongAndWritesNothing) {
+  QStringList args = GetParam().args;
+  args.replaceInStrings(QStringLiteral("@"), ProgramFolder());
+
+  const ToolRun r = Tool(args);
+
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+  const QString message = QString::fromUtf8(GetParam().message).replace(u'@', ProgramFolder());
+  EXPECT_TRUE(r.err.startsWith(QStringLiteral("keldoran-tool: ") + message))
+      << r.err.toStdString();
+  EXPECT_TRUE(Files(ProgramFolder()).empty());
+  EXPECT_TRUE(QDir(ProgramFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ToolErrorTest,
+    ::testing::Values(
+        ErrorCase{"no_command", {}, "no command given"},
+        ErrorCase{"unknown_command", {"frobnicate"}, "unknown command frobnicate"},
+        ErrorCase{"no_log_book_option", {"dump"}, "dump needs --logbook"},
+        ErrorCase{"option_without_value", {"check", "--logbook"}, "--logbook needs a value"},
+        ErrorCase{"option_of_another_command", {"check", "--logbook", "@", "--port", "COM1"},
+                  "check takes no option --port"},
+        ErrorCase{"receive_without_port", {"receive", "--logbook", "@"}, "receive needs --port"},
+        ErrorCase{"decode_one_file", {"decode", "@/memory.bin"}, "decode takes 2 argument(s), not 1"},
+        ErrorCase{"decode_missing_image", {"decode", "@/memory.bin", "@/VELM0001.LOG"},
+                  "cannot read @/memory.bin"},
+        ErrorCase{"missing_folder", {"check", "--logbook", "@/nowhere"},
+                  "no log book: the folder @/nowhere does not exist"},
+        ErrorCase{"receive_into_missing_folder", {"receive", "--logbook", "@/nowhere", "--port", "COM1"},
+                  "no log book: the folder @/nowhere does not exist"},
+        ErrorCase{"dump_of_a_folder_without_journal", {"dump", "--logbook", "@"},
+                  "no log book: @/LOG holds no journal LOG.DB"},
+        ErrorCase{"check_of_a_folder_without_journal", {"check", "--logbook", "@"},
+                  "no log book: @/LOG holds no journal LOG.DB"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeldoranToolTest, ADamagedJournalIsReportedAndLeftAsItIs) {
+  MakeLogBook();
+  QByteArray table = test::ReadAll(InLog("LOG.DB"));
+  table.truncate(table.size() / 2);
+  test::WriteAll(InLog("LOG.DB"), table);
+  const Snapshot before = Files(ProgramFolder());
+
+  for (const char* command : {"check", "dump"}) {
+    const ToolRun r = Tool(Book(command));
+    EXPECT_EQ(r.code, 2) << command;
+    EXPECT_TRUE(r.err.startsWith("keldoran-tool: the journal cannot be read: ")) << r.err.toStdString();
+  }
+  EXPECT_TRUE(Files(ProgramFolder()) == before);
+}
+
+// ---- decode ---------------------------------------------------------------
+
+TEST_F(KeldoranToolTest, DecodeWritesTheProfileFileOfASavedImage) {
+  const auto memory = test::Memory(test::Header{}, {5, 12}, {215});
+  test::WriteAll(InProgram("memory.bin"),
+                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+
+  const ToolRun r = Tool({"decode", InProgram("memory.bin"), InProgram("VELM0001.LOG")});
+
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_EQ(test::ReadAll(InProgram("VELM0001.LOG")),
+            "M,2001,5,12,3,10,4,9,10,48,30,1,35,185,214,92,44\n\n005\n012\n\n215\n");
+}
+
+TEST_F(KeldoranToolTest, DecodeOfAnImageWithoutValidHeaderLeavesTheProfileFileAlone) {
+  const auto memory = test::Memory(test::Header{0x12}, {5, 12}, {215});
+  test::WriteAll(InProgram("memory.bin"),
+                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+  test::WriteAll(InProgram("VELM0001.LOG"), "kept");
+
+  const ToolRun r = Tool({"decode", InProgram("memory.bin"), InProgram("VELM0001.LOG")});
+
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("unknown unit code 0x12")) << r.err.toStdString();
+  EXPECT_EQ(test::ReadAll(InProgram("VELM0001.LOG")), "kept");
+}
+
+}  // namespace
