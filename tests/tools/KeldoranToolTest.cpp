@@ -46,6 +46,21 @@ QStringList Keys(const Snapshot& s) {
   return keys;
 }
 
+// A movie `folder`/dive.avi in the album of record `id` of the log book in
+// `log`, its capture VIDE0001.JPG.
+void AddMovieToAlbum(const QString& log, const QString& folder, int id) {
+  const QByteArray album = QFile::encodeName(log + QStringLiteral("/VELM%1.ALB").arg(id, 4, 10, QChar(u'0')));
+  const QByteArray movie = QFile::encodeName(folder + "/dive.avi");
+  test::WriteAll(folder + "/dive.avi", "movie");
+  VelmAlbumData data{};
+  data.Kind = 2;
+  std::strcpy(data.Comment, "Turtle");
+  std::strcpy(data.Capture, "VIDE0001.JPG");
+  ASSERT_EQ(set_album_prof_int(id, "List", "Count", 10, 1, album.constData()), 1);
+  ASSERT_EQ(set_album_prof_idx_data(id, "List", 1, movie.constData(), album.constData()), 1);
+  ASSERT_EQ(set_album_prof_data(id, movie.constData(), &data, album.constData()), 1);
+}
+
 class KeldoranToolTest : public test::TestFolders {
  protected:
   // The tool as a script starts it: no display, Qt told nothing.
@@ -72,13 +87,26 @@ class KeldoranToolTest : public test::TestFolders {
     return {QString::fromLatin1(command), QStringLiteral("--logbook"), ProgramFolder()};
   }
 
+  void WriteImage(const std::vector<std::uint8_t>& memory) {
+    test::WriteAll(InProgram("memory.bin"), QByteArray(reinterpret_cast<const char*>(memory.data()),
+                                                       static_cast<qsizetype>(memory.size())));
+  }
+
   QString InLog(const QString& name) const { return InProgram(QStringLiteral("LOG/") + name); }
 
-  // A log book as the program leaves it: record 1 from the watch, record 2
-  // entered by hand, the mirror written, the program ended.
+  // A log book as the program leaves it: record 2 entered by hand, record 1
+  // from the watch, the mirror written, the program ended.
   void MakeLogBook() {
     TVelmDataModule dm;
     ASSERT_EQ(dm.VelmDataModuleCreate(), 0);
+    JournalRecord byHand;
+    byHand.ID = 2;
+    byHand.Mode = 2;
+    byHand.Date = *fmt::TryEncodeDate(2002, 8, 1);
+    byHand.Site = "Reef";
+    byHand.WatchData = 2;
+    journal::AppendRecord(dm.LogTable, byHand);
+    test::WriteAll(dm.ProfilePath(2), "this is dummy log File.");
     JournalRecord watch;
     watch.ID = 1;
     watch.Date = *fmt::TryEncodeDate(2001, 5, 12);
@@ -89,29 +117,7 @@ class KeldoranToolTest : public test::TestFolders {
     watch.Memo = "line one\r\nline two";
     journal::AppendRecord(dm.LogTable, watch);
     test::WriteAll(dm.ProfilePath(1), "M,2001,5,12,2,10,4,9,10,48,30,1,35,125,212,52,1\n\n005\n125\n\n212\n");
-    JournalRecord byHand;
-    byHand.ID = 2;
-    byHand.Mode = 2;
-    byHand.Date = *fmt::TryEncodeDate(2002, 8, 1);
-    byHand.Site = "Reef";
-    byHand.WatchData = 2;
-    journal::AppendRecord(dm.LogTable, byHand);
-    test::WriteAll(dm.ProfilePath(2), "this is dummy log File.");
     dm.VelmDataModuleDestroy();
-  }
-
-  // A movie in the album of record `id` whose capture is VIDE0001.JPG.
-  void AddMovieToAlbum(int id) {
-    const QByteArray album = QFile::encodeName(InLog(QStringLiteral("VELM%1.ALB").arg(id, 4, 10, QChar(u'0'))));
-    const QByteArray movie = QFile::encodeName(InProgram("dive.avi"));
-    test::WriteAll(InProgram("dive.avi"), "movie");
-    VelmAlbumData data{};
-    data.Kind = 2;
-    std::strcpy(data.Comment, "Turtle");
-    std::strcpy(data.Capture, "VIDE0001.JPG");
-    ASSERT_EQ(set_album_prof_int(id, "List", "Count", 10, 1, album.constData()), 1);
-    ASSERT_EQ(set_album_prof_idx_data(id, "List", 1, movie.constData(), album.constData()), 1);
-    ASSERT_EQ(set_album_prof_data(id, movie.constData(), &data, album.constData()), 1);
   }
 };
 
@@ -123,15 +129,15 @@ TEST_F(KeldoranToolTest, ReceiveAddsARecordThatDumpShowsAndCheckAccepts) {
   velmq::SetUconfString("Default", "Location", "Blue Hole");
   velmq::SetUconfIndexData("User Item", 1, "Camera,USER0001.LST");
   velmq::SetUconfIndexData("User Entry", 1, "Nikonos");
+  // A dive in feet without a dive number.
   test::Header header;
-  header.diveNumber = 2;
-  header.maxDepth = 125;
-  header.minWater = 212;
-  header.averageDepth = 52;
+  header.unit = 0xA6;
+  header.diveNumber = 0;
+  header.maxDepth = 41;
+  header.minWater = 70;
+  header.averageDepth = 17;
   header.minutes = 1;
-  const auto memory = test::Memory(header, {5, 12, 34, 100, 125, 80, 9}, {215, 212});
-  test::WriteAll(InProgram("memory.bin"),
-                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+  WriteImage(test::Memory(header, {2, 4, 16, 41, 30, 3}, {71, 70}));
   test::Simulator sim(ProgramFolder(), {"--image", InProgram("memory.bin")});
   ASSERT_TRUE(sim.Ready());
 
@@ -142,8 +148,8 @@ TEST_F(KeldoranToolTest, ReceiveAddsARecordThatDumpShowsAndCheckAccepts) {
   EXPECT_TRUE(receive.out.contains("Data receiving completed: record 1, profile file VELM0001.LOG"))
       << receive.out.toStdString();
   EXPECT_EQ(test::ReadAll(InLog("VELM0001.LOG")),
-            "M,2001,5,12,2,10,4,9,10,48,30,1,35,125,212,52,1\n\n"
-            "005\n012\n034\n100\n125\n080\n009\n\n215\n212\n");
+            "F,2001,5,12,0,10,4,9,10,48,30,1,35,41,70,17,1\n\n"
+            "002\n004\n016\n041\n030\n003\n\n071\n070\n");
   EXPECT_EQ(QFileInfo(InLog("logtable.csv")).size(), csv::kRecordSize);
 
   const ToolRun dump = Tool(Book("dump"));
@@ -153,12 +159,29 @@ TEST_F(KeldoranToolTest, ReceiveAddsARecordThatDumpShowsAndCheckAccepts) {
   EXPECT_TRUE(lines[0].startsWith("ID\tMode\tDate\tNo\tEntry Time\tSurf. Time\tDiver\tLoc./Site\t"));
   EXPECT_TRUE(lines[0].endsWith("\tMemo\tWatchData"));
   EXPECT_EQ(lines[1],
-            "1\t1\t2001/05/12\t2\t10:04:09\t10:48:30\tAnn\tBlue Hole\t\t5.2\t12.5\t21.3\t21.2\t"
-            "01:35:00\t00:00:25\t\t\t\t\t\t\t\t\t\tCamera\tNikonos\t\t\t\t\t\t\t\t1");
+            "1\t2\t2001/05/12\t-\t10:04:09\t10:48:30\tAnn\tBlue Hole\t\t17\t41\t70\t70\t"
+            "01:35:00\t00:00:20\t\t\t\t\t\t\t\t\t\tCamera\tNikonos\t\t\t\t\t\t\t\t1");
 
   const ToolRun check = Tool(Book("check"));
   EXPECT_EQ(check.code, 0) << check.out.toStdString();
   EXPECT_TRUE(check.out.endsWith("result: consistent, 1 record(s)\n")) << check.out.toStdString();
+}
+
+TEST_F(KeldoranToolTest, DumpWritesEveryFieldOfEveryRecordInIdOrder) {
+  MakeLogBook();
+
+  const ToolRun r = Tool(Book("dump"));
+
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  const QStringList lines = r.out.split('\n');
+  ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
+  EXPECT_EQ(lines[1],
+            "1\t1\t2001/05/12\t2\t10:04:09\t\tAnn\t\t\t\t12.5\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
+            "\t\t\t\t\t\t\t\tline one\\r\\nline two\t1");
+  EXPECT_EQ(lines[2],
+            "2\t2\t2002/08/01\t\t\t\t\tReef\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
+            "\t\t\t\t\t\t\t\t\t2");
+  EXPECT_EQ(lines[3], "");
 }
 
 // ---- a failed download writes nothing -----------------------------------
@@ -175,13 +198,10 @@ class FailedReceiveTest : public KeldoranToolTest,
 
 TEST_P(FailedReceiveTest, LeavesEveryFileAsItWas) {
   MakeLogBook();
-  test::WriteAll(InProgram("memory.bin"), QByteArray(7168, '\xFF'));
   std::unique_ptr<test::Simulator> sim;
   QString port = InProgram("no-such-port");
   if (!GetParam().simulator.isEmpty()) {
-    const auto memory = test::Memory(test::Header{}, {5, 12}, {215});
-    test::WriteAll(InProgram("memory.bin"), QByteArray(reinterpret_cast<const char*>(memory.data()),
-                                                       static_cast<qsizetype>(memory.size())));
+    WriteImage(test::Memory(test::Header{}, {5, 12}, {215}));
     sim = std::make_unique<test::Simulator>(
         ProgramFolder(), QStringList{"--image", InProgram("memory.bin")} + GetParam().simulator);
     ASSERT_TRUE(sim->Ready());
@@ -231,18 +251,14 @@ TEST_F(KeldoranToolTest, CheckAcceptsALogBookAsTheProgramLeftItAndChangesNothing
 
 struct MismatchCase {
   const char* name;
-  std::function<void(KeldoranToolTest&)> damage;
-  const char* reported;
+  std::function<void(const QString& log, const QString& folder)> damage;
+  const char* reported;  // "@" stands for the program folder
 };
 
 void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
 
 class CheckMismatchTest : public KeldoranToolTest,
-                          public ::testing::WithParamInterface<MismatchCase> {
- public:
-  using KeldoranToolTest::AddMovieToAlbum;
-  using KeldoranToolTest::InLog;
-};
+                          public ::testing::WithParamInterface<MismatchCase> {};
 
 // The mirror with record `id` changed by `change`, or left out.
 void RewriteMirror(const QString& path, int id, const std::function<bool(JournalRecord&)>& change) {
@@ -261,12 +277,13 @@ void RewriteMirror(const QString& path, int id, const std::function<bool(Journal
 
 TEST_P(CheckMismatchTest, ListsTheMismatchAndFails) {
   MakeLogBook();
-  GetParam().damage(*this);
+  GetParam().damage(InProgram("LOG"), ProgramFolder());
 
   const ToolRun r = Tool(Book("check"));
 
   EXPECT_EQ(r.code, 1);
-  EXPECT_TRUE(r.out.contains(QStringLiteral("mismatch: ") + GetParam().reported)) << r.out.toStdString();
+  const QString reported = QString::fromUtf8(GetParam().reported).replace(u'@', ProgramFolder());
+  EXPECT_TRUE(r.out.contains(QStringLiteral("mismatch: ") + reported + u'\n')) << r.out.toStdString();
   EXPECT_TRUE(r.out.contains("mismatch(es) in 2 record(s)")) << r.out.toStdString();
 }
 
@@ -274,19 +291,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CheckMismatchTest,
     ::testing::Values(
         MismatchCase{"missing_profile_file",
-                     [](KeldoranToolTest& t) {
-                       ASSERT_TRUE(QFile::remove(static_cast<CheckMismatchTest&>(t).InLog("VELM0002.LOG")));
+                     [](const QString& log, const QString&) {
+                       ASSERT_TRUE(QFile::remove(log + "/VELM0002.LOG"));
                      },
                      "record 2: its profile file VELM0002.LOG is missing"},
         MismatchCase{"record_missing_from_the_mirror",
-                     [](KeldoranToolTest& t) {
-                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 2,
+                     [](const QString& log, const QString&) {
+                       RewriteMirror(log + "/logtable.csv", 2,
                                      [](JournalRecord&) { return false; });
                      },
                      "record 2 is in LOG.DB but not in logtable.csv"},
         MismatchCase{"record_only_in_the_mirror",
-                     [](KeldoranToolTest& t) {
-                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 2,
+                     [](const QString& log, const QString&) {
+                       RewriteMirror(log + "/logtable.csv", 2,
                                      [](JournalRecord& r) {
                                        r.ID = 3;
                                        return true;
@@ -294,8 +311,8 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      "record 3 is in logtable.csv but not in LOG.DB"},
         MismatchCase{"field_differs",
-                     [](KeldoranToolTest& t) {
-                       RewriteMirror(static_cast<CheckMismatchTest&>(t).InLog("logtable.csv"), 1,
+                     [](const QString& log, const QString&) {
+                       RewriteMirror(log + "/logtable.csv", 1,
                                      [](JournalRecord& r) {
                                        r.Diver = "Bob";
                                        return true;
@@ -303,19 +320,20 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      "record 1: \"Diver\" is \"Ann\" in LOG.DB but \"Bob\" in logtable.csv"},
         MismatchCase{"profile_in_other_units",
-                     [](KeldoranToolTest& t) {
-                       test::WriteAll(static_cast<CheckMismatchTest&>(t).InLog("VELM0001.LOG"),
+                     [](const QString& log, const QString&) {
+                       test::WriteAll(log + "/VELM0001.LOG",
                                       "F,2001,5,12,2,10,4,9,10,48,30,1,35,41,70,17,1\n\n016\n\n70\n");
                      },
                      "record 1: VELM0001.LOG holds a dive in feet (F) but the record's \"Mode\" is 1"},
         MismatchCase{"capture_missing",
-                     [](KeldoranToolTest& t) { static_cast<CheckMismatchTest&>(t).AddMovieToAlbum(1); },
-                     "record 1: VELM0001.ALB entry 1"}),
+                     [](const QString& log, const QString& folder) { AddMovieToAlbum(log, folder, 1); },
+                     "record 1: VELM0001.ALB entry 1 (@/dive.avi): its capture "
+                     "VELM0001.VID/VIDE0001.JPG is missing"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeldoranToolTest, CheckFindsTheCaptureOfAnAlbumMovie) {
   MakeLogBook();
-  AddMovieToAlbum(1);
+  AddMovieToAlbum(InProgram("LOG"), ProgramFolder(), 1);
   ASSERT_TRUE(QDir(InProgram("LOG")).mkdir("VELM0001.VID"));
   test::WriteAll(InLog("VELM0001.VID/VIDE0001.JPG"), "jpeg");
 
@@ -393,9 +411,7 @@ TEST_F(KeldoranToolTest, ADamagedJournalIsReportedAndLeftAsItIs) {
 // ---- decode ---------------------------------------------------------------
 
 TEST_F(KeldoranToolTest, DecodeWritesTheProfileFileOfASavedImage) {
-  const auto memory = test::Memory(test::Header{}, {5, 12}, {215});
-  test::WriteAll(InProgram("memory.bin"),
-                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+  WriteImage(test::Memory(test::Header{}, {5, 12}, {215}));
 
   const ToolRun r = Tool({"decode", InProgram("memory.bin"), InProgram("VELM0001.LOG")});
 
@@ -405,9 +421,7 @@ TEST_F(KeldoranToolTest, DecodeWritesTheProfileFileOfASavedImage) {
 }
 
 TEST_F(KeldoranToolTest, DecodeOfAnImageWithoutValidHeaderLeavesTheProfileFileAlone) {
-  const auto memory = test::Memory(test::Header{0x12}, {5, 12}, {215});
-  test::WriteAll(InProgram("memory.bin"),
-                 QByteArray(reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())));
+  WriteImage(test::Memory(test::Header{0x12}, {5, 12}, {215}));
   test::WriteAll(InProgram("VELM0001.LOG"), "kept");
 
   const ToolRun r = Tool({"decode", InProgram("memory.bin"), InProgram("VELM0001.LOG")});
