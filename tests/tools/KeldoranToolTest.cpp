@@ -184,6 +184,41 @@ TEST_F(KeldoranToolTest, DumpWritesEveryFieldOfEveryRecordInIdOrder) {
   EXPECT_EQ(lines[3], "");
 }
 
+// The log book lies where KELDORAN.INI says, as for the program.
+struct LogDirCase {
+  const char* name;
+  const char* logDir;  // "Config"/"Log Dir", under the program folder
+  bool moveJournal;    // the journal moved from LOG to that folder first
+  int code;
+};
+
+void PrintTo(const LogDirCase& c, std::ostream* os) { *os << c.name; }
+
+class LogDirTest : public KeldoranToolTest, public ::testing::WithParamInterface<LogDirCase> {};
+
+TEST_P(LogDirTest, DumpReadsTheJournalOfTheConfiguredFolder) {
+  MakeLogBook();
+  const QString folder = InProgram(QString::fromLatin1(GetParam().logDir));
+  if (GetParam().moveJournal) {
+    ASSERT_TRUE(QDir().rename(InProgram("LOG"), folder));
+  }
+  velmq::SetProfPath("Config", "Log Dir", folder);
+
+  const ToolRun r = Tool(Book("dump"));
+
+  EXPECT_EQ(r.code, GetParam().code) << r.err.toStdString();
+  EXPECT_EQ(r.out.count('\n'), GetParam().code == 0 ? 3 : 0) << r.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogDirTest,
+    ::testing::Values(LogDirCase{"another_folder", "DIVES", true, 0},
+                      // A folder that is not there: LOG under the program folder.
+                      LogDirCase{"missing_folder", "GONE", false, 0},
+                      // A folder without a journal is no log book, whatever LOG holds.
+                      LogDirCase{"folder_without_journal", "WORK", false, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---- a failed download writes nothing -----------------------------------
 
 struct FailedReceiveCase {
