@@ -223,7 +223,7 @@ int Receive(const Arguments& a) {
   try {
     TVelmDataModule dataModule;
     if (dataModule.VelmDataModuleCreate() != 0 || ui.Failed()) {
-      return Fail(QStringLiteral("the log book cannot be opened"), kExitFailed);
+      return Fail(QStringLiteral("stopped before the download (see above)"), kExitFailed);
     }
     console::Out(QStringLiteral("log book: %1").arg(dataModule.LogBookFolder));
 
