@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/os/Formats.h"
+#include "platform/os/SingleInstance.h"
 #include "profile_library/velm.h"
 #include "store/Dataunit.h"
 #include "store/JournalCsv.h"
@@ -218,6 +219,32 @@ INSTANTIATE_TEST_SUITE_P(
                       // A folder without a journal is no log book, whatever LOG holds.
                       LogDirCase{"folder_without_journal", "WORK", false, 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeldoranToolTest, ReceiveKeepsADiveWhoseDateIsImpossibleAndSaysWhatWasLeftEmpty) {
+  test::Header header;
+  header.month = 13;
+  WriteImage(test::Memory(header, {5, 12}, {215}));
+  test::Simulator sim(ProgramFolder(), {"--image", InProgram("memory.bin")});
+  ASSERT_TRUE(sim.Ready());
+
+  const ToolRun r = Tool(Book("receive") + QStringList{"--port", sim.Link()});
+
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("were left empty: Date 2001/13/12")) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("\n1\t1\t\t3\t10:04:09\t")) << r.out.toStdString();
+}
+
+TEST_F(KeldoranToolTest, ReceiveRefusesWhileKeldoranRuns) {
+  os::SingleInstance keldoran(QStringLiteral("KELDORANGRAPH"));
+  ASSERT_TRUE(keldoran.Acquire());
+
+  const ToolRun r = Tool(Book("receive") + QStringList{"--port", InProgram("watch")});
+
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(r.err.startsWith("keldoran-tool: Keldoran is running with the Windows folder "))
+      << r.err.toStdString();
+  EXPECT_TRUE(QDir(ProgramFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
 
 // ---- a failed download writes nothing -----------------------------------
 
