@@ -4,7 +4,8 @@
 #   scripts/install-keldoran.sh FOLDER [BUILT-PROGRAMS-FOLDER]
 #
 # Copies the built program Keldoran and the profile library libvelm.so
-# (default: build/bin of this checkout) into FOLDER and writes the App Paths
+# (default: build/bin of this checkout), and the console companion
+# keldoran-tool when it was built, into FOLDER and writes the App Paths
 # file that Update reads to find the installation: "AppPaths.ini" in the
 # folder that stands in for the Windows folder ($KELDORAN_WINDIR when set,
 # else ~/.config/keldoran), section [Keldoran], key Path.
@@ -26,6 +27,9 @@ mkdir -p "$1"
 dest="$(cd "$1" && pwd)"
 install -m 755 "$bin/Keldoran" "$dest/Keldoran"
 install -m 644 "$bin/libvelm.so" "$dest/libvelm.so"
+if [ -f "$bin/keldoran-tool" ]; then
+  install -m 755 "$bin/keldoran-tool" "$dest/keldoran-tool"
+fi
 
 windir="${KELDORAN_WINDIR:-${XDG_CONFIG_HOME:-$HOME/.config}/keldoran}"
 mkdir -p "$windir"

@@ -1,7 +1,6 @@
 #include "watchlink/Commainunit.h"
 
 #include <QButtonGroup>
-#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,7 +14,7 @@
 #include "store/Dataunit.h"
 #include "store/Velm.h"
 #include "watchlink/Portunit.h"
-#include "watchlink/ReceivedRecord.h"
+#include "watchlink/ReceiveSteps.h"
 
 namespace {
 
@@ -98,39 +97,21 @@ void TCommForm::Message(int textId, const QString& text, os::MsgIcon icon) {
 }
 
 void TCommForm::StartButtonClick() {
-  // Without a free number the numbering has told the user; nothing is
-  // transferred.
-  const int number = VelmDataModule->NextFreeProfileNumber();
-  if (number < 1) return;
-  const QString path = LogFolder + QStringLiteral("/VELM%1.LOG").arg(number, 4, 10, QChar(u'0'));
-
-  watch::WatchHeader header;
-  if (Download(PortNumber, path, header) != watch::kOk) {
-    // A partly written file would only hold its number: no file, no record.
-    QFile::remove(path);
-    Message(kReadFailed, res::LoadStr(kReadFailed), os::MsgIcon::Warning);
-    return;
-  }
-
-  watch::ReceivedRecord received;
-  try {
-    if (!VelmDataModule->LogTable.Active()) VelmDataModule->OpenJournalTable();
-    received = watch::CreateReceivedRecord(VelmDataModule->LogTable, header, number, path,
-                                           watch::ReadRecordDefaults(*VelmDataModule));
-  } catch (...) {
-    // The journal refused the record: the file would be an orphan no record
-    // points at. The dive stays in the watch for another try.
-    QFile::remove(path);
-    throw;
+  const watch::DownloadOutcome outcome =
+      watch::ReceiveOneDive(*VelmDataModule, LogFolder, PortNumber, Download);
+  switch (outcome.kind) {
+    case watch::DownloadOutcome::Kind::NoNumber:
+      return;
+    case watch::DownloadOutcome::Kind::ReadFailed:
+      Message(kReadFailed, res::LoadStr(kReadFailed), os::MsgIcon::Warning);
+      return;
+    case watch::DownloadOutcome::Kind::RecordAdded:
+      break;
   }
   RecordAdded = true;
   Message(kCompleted, res::LoadStr(kCompleted), os::MsgIcon::Information);
-  if (!received.unreadable.isEmpty()) {
-    Message(0,
-            QStringLiteral("The dive was saved, but these values from the watch are not a valid "
-                           "date or time and were left empty: %1.")
-                .arg(received.unreadable.join(QStringLiteral(", "))),
-            os::MsgIcon::Warning);
+  if (!outcome.received.unreadable.isEmpty()) {
+    Message(0, watch::UnreadableValuesText(outcome.received.unreadable), os::MsgIcon::Warning);
   }
 }
 

@@ -4,10 +4,8 @@
 // dive received becomes a profile file and a journal record with the same
 // number. Also the serial port choice dialog.
 #include <QDialog>
-#include <functional>
-
 #include "platform/os/UiServices.h"
-#include "watchlink/WatchData.h"
+#include "watchlink/ReceiveSteps.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -32,7 +30,7 @@ class TCommForm : public QDialog {
 
   // The download (watch::ReceiveWatchData); tests put a scripted
   // communication unit in its place.
-  std::function<int(int portNumber, const QString& path, watch::WatchHeader& header)> Download;
+  watch::Download Download;
 
   QLabel* Label1;
   QLabel* Label2;

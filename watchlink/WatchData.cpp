@@ -1,6 +1,7 @@
 #include "watchlink/WatchData.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace watch {
@@ -126,6 +127,24 @@ int DecodeSamples(std::span<const std::uint8_t> stream, ProfileSink& out) {
     }
   }
   return closeRun() ? kOk : kWriteFailed;
+}
+
+int DecodeImage(std::span<const std::uint8_t> image, ProfileSink& out, WatchHeader& header) {
+  header = WatchHeader{};
+  if (image.size() < static_cast<std::size_t>(kBlockSize)) return kBadUnit;
+  std::array<std::uint8_t, kImageSize> memory;
+  memory.fill(kEndByte);
+  // The blocks a download would read: up to the end-marked one.
+  for (std::size_t start = 0; start < image.size() && start < std::size_t{kMaxBlocks} * kBlockSize;
+       start += kBlockSize) {
+    const std::size_t n = std::min<std::size_t>(kBlockSize, image.size() - start);
+    std::copy_n(image.data() + start, n, memory.data() + start);
+    if (memory[start + kBlockSize - 1] == kEndByte) break;
+  }
+  const int r =
+      DecodeHeader(std::span<const std::uint8_t, kBlockSize>(memory.data(), kBlockSize), out, header);
+  if (r != kOk) return r;
+  return DecodeSamples(std::span<const std::uint8_t>(memory).subspan(kBlockSize), out);
 }
 
 }  // namespace watch

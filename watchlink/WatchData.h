@@ -53,6 +53,8 @@ enum Result : int {
 };
 
 inline constexpr int kBlockSize = 32;
+inline constexpr int kImageSize = 7168;  // the watch's memory
+inline constexpr int kMaxBlocks = 223;   // blocks one download reads at most
 inline constexpr std::uint8_t kSeparator = 0xEF;
 inline constexpr std::uint8_t kEndByte = 0xFF;
 inline constexpr int kMissingSample = 999;
@@ -103,6 +105,14 @@ int DecodeSamples(std::span<const std::uint8_t> stream, ProfileSink& out);
 // Writes `n` values stepping from `a` toward `b`, then `b` itself, each as
 // "%03d". kOk or kWriteFailed.
 int FillGap(int a, int b, int n, ProfileSink& out);
+
+// A watch memory image (as a download assembles it, or saved to a file)
+// decoded into the profile file: the header block, then the sample stream
+// of the blocks up to the first whose last byte is 0xFF (at most
+// kMaxBlocks), as the download reads them. An image shorter than the
+// memory counts as 0xFF-filled. kBadUnit (nothing written) when it holds no
+// valid header block, kWriteFailed or kOk.
+int DecodeImage(std::span<const std::uint8_t> image, ProfileSink& out, WatchHeader& header);
 
 // The header line as the profile file holds it, without its line break.
 std::string_view FormatHeaderLine(const WatchHeader& header, std::span<char, 160> buffer);

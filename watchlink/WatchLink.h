@@ -24,8 +24,6 @@
 
 namespace watch {
 
-inline constexpr int kImageSize = 7168;
-inline constexpr int kMaxBlocks = 223;
 inline constexpr int kBlockAttempts = 7;
 inline constexpr int kPortTimeoutMs = 900;
 inline constexpr int kStartPauseMs = 1200;

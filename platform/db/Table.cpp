@@ -279,7 +279,7 @@ void Table::Open() {
     throw DbError(ErrorKind::NotFound, QStringLiteral("%1 does not exist").arg(DisplayName()));
   try {
     dbFile_ = std::make_unique<QFile>(path);
-    writable_ = dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    writable_ = !readOnly_ && dbFile_->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     if (!writable_ && !dbFile_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
       IoError(QStringLiteral("%1 cannot be opened: %2").arg(DisplayName(), dbFile_->errorString()));
     }

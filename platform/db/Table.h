@@ -182,6 +182,10 @@ class Table : public DataSet {
   const QString& TableName() const { return tableName_; }
   QString FilePath() const;  // of the .DB
   bool Exists() const;
+  // Set before Open: the table's files are opened for reading only, so the
+  // open table cannot change them (every write throws) and a missing
+  // primary index file is not created.
+  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
   // Definitions used by CreateTable.
   std::vector<FieldDef>& FieldDefs() { return fieldDefs_; }
@@ -358,6 +362,7 @@ class Table : public DataSet {
   std::vector<std::uint32_t> order_;
 
   bool writable_ = true;  // false when the file could only be opened for reading
+  bool readOnly_ = false;  // SetReadOnly
 
   // Edit state.
   std::vector<std::uint8_t> buffer_;

@@ -259,6 +259,52 @@ TEST(DecodeHeader, ReportsAFailedWrite) {
   }
 }
 
+// ---- DecodeImage -----------------------------------------------------------
+
+struct ImageCase {
+  const char* name;
+  Bytes image;
+  int result;
+  Lines expected;
+};
+
+void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.name; }
+
+class DecodeImageTest : public ::testing::TestWithParam<ImageCase> {};
+
+TEST_P(DecodeImageTest, DecodesAsTheDownloadWould) {
+  test::LineSink sink;
+  watch::WatchHeader h;
+  EXPECT_EQ(watch::DecodeImage(GetParam().image, sink, h), GetParam().result);
+  EXPECT_EQ(sink.lines, GetParam().expected);
+}
+
+const std::string kHeaderLine = "M,2001,5,12,3,10,4,9,10,48,30,1,35,185,214,92,44";
+
+Bytes Cut(Bytes bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeImageTest,
+    ::testing::Values(
+        ImageCase{"whole_memory",
+                  test::Memory(test::HeaderBlock(1), Packed({5, 12}) + Bytes{0xEF} + Packed({215, 214})),
+                  watch::kOk, Lines({kHeaderLine, "", "005", "012", "", "215", "214"})},
+        // A saved image may stop short of the memory's size: the rest reads as 0xFF.
+        ImageCase{"cut_after_the_samples",
+                  Cut(test::Memory(test::HeaderBlock(1), Packed({5, 12}) + Bytes{0xEF} + Packed({215, 214})), 32 + 7),
+                  watch::kOk, Lines({kHeaderLine, "", "005", "012", "", "215", "214"})},
+        // An end-marked header block ends the download: what follows is never read.
+        ImageCase{"end_marked_header",
+                  test::Memory(test::HeaderBlock(0, 0xAD, true), Packed({5, 12})),
+                  watch::kOk, Lines({kHeaderLine, ""})},
+        ImageCase{"no_header_block", Cut(test::HeaderBlock(1), 31), watch::kBadUnit, Lines{}},
+        ImageCase{"bad_unit", test::Memory(test::HeaderBlock(1, 0x12), Packed({5, 12})),
+                  watch::kBadUnit, Lines{}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---- The profile file on disk ----------------------------------------------
 
 TEST(ProfileFileWriter, WritesLinesInTextMode) {

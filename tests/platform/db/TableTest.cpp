@@ -364,6 +364,32 @@ TEST_F(TableTest, EmptyAndDeleteRemoveRecordsAndFiles) {
   EXPECT_THROW(t.Open(), DbError);
 }
 
+TEST_F(TableTest, ReadOnlyOpenReadsEveryRecordAndChangesNoFile) {
+  db::Table t;
+  DefinePeople(t);
+  t.CreateTable();
+  t.Open();
+  for (int id = 1; id <= 3; ++id) Add(t, id, QStringLiteral("p%1").arg(id));
+  t.Close();
+  ASSERT_TRUE(QFile::remove(InProgram("PEOPLE.PX")));
+  const QByteArray before = test::ReadAll(InProgram("PEOPLE.DB"));
+
+  db::Table reader;
+  DefinePeople(reader);
+  reader.SetReadOnly(true);
+  reader.SetIndexName("REV_NAME");
+  reader.Open();
+  EXPECT_EQ(Walk(reader), QStringList({"p3", "p2", "p1"}));
+  EXPECT_THROW(reader.Append(), DbError);
+  EXPECT_THROW(reader.EmptyTable(), DbError);
+  reader.First();
+  EXPECT_THROW(reader.Delete(), DbError);
+  reader.Close();
+
+  EXPECT_EQ(test::ReadAll(InProgram("PEOPLE.DB")), before);
+  EXPECT_FALSE(QFileInfo::exists(InProgram("PEOPLE.PX")));
+}
+
 TEST_F(TableTest, APostIsInTheFileWhenItReturnsAndWritesOnlyWhatChanged) {
   db::Table t;
   DefinePeople(t);
