@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "platform/db/MemoryDataSet.h"
 #include "platform/db/Table.h"
 #include "platform/os/Codec.h"
 #include "platform/os/Formats.h"
@@ -16,6 +17,7 @@
 #include "store/DiveProfile.h"
 #include "store/JournalCsv.h"
 #include "store/JournalRecords.h"
+#include "store/JournalTable.h"
 #include "store/Velm.h"
 
 namespace logbook {
@@ -177,17 +179,30 @@ void CheckMirror(const QString& folder, const std::vector<JournalRecord>& record
   }
   std::map<int, JournalRecord> mirror;
   std::set<int> doubled;
-  const csv::ReadResult read = csv::ReadFile(path, [&](const JournalRecord& r) {
-    if (!mirror.emplace(r.ID, r).second) doubled.insert(r.ID);
+  int unreadable = 0;
+  // Each mirror record passes through one record in memory with the
+  // journal's fields, as the rebuild reads it into the journal.
+  db::MemoryDataSet one(journal::FieldDefs());
+  one.AppendRecord();
+  const csv::Columns columns(one);
+  const journal::FieldMap fields(one);
+  const csv::ReadResult read = csv::ReadFile(path, [&](const char* bytes) {
+    if (!columns.Decode(bytes, one)) {
+      ++unreadable;
+      return;
+    }
+    JournalRecord r = fields.Read(one);
+    const int id = r.ID;
+    if (!mirror.emplace(id, std::move(r)).second) doubled.insert(id);
   });
   if (!read.opened) {
     report.problems << QStringLiteral("%1 cannot be read").arg(kCsvName);
     return;
   }
-  if (read.skipped > 0) {
+  if (unreadable > 0) {
     report.problems << QStringLiteral("%1 holds %2 record(s) without a readable \"ID\"")
                            .arg(kCsvName)
-                           .arg(read.skipped);
+                           .arg(unreadable);
   }
   for (const int id : doubled) {
     report.problems << QStringLiteral("record %1 is in %2 more than once").arg(id).arg(kCsvName);

@@ -325,14 +325,14 @@ class CheckMismatchTest : public KeldoranToolTest,
 // The mirror with record `id` changed by `change`, or left out.
 void RewriteMirror(const QString& path, int id, const std::function<bool(JournalRecord&)>& change) {
   std::vector<JournalRecord> records;
-  csv::ReadFile(path, [&](const JournalRecord& r) {
-    JournalRecord copy = r;
-    if (r.ID != id || change(copy)) records.push_back(copy);
+  csv::ReadFile(path, [&](const char* bytes) {
+    JournalRecord copy = *csv::DecodeRecord(bytes);
+    if (copy.ID != id || change(copy)) records.push_back(copy);
   });
   std::size_t next = 0;
-  ASSERT_TRUE(csv::WriteFile(path, [&](JournalRecord& out) {
+  ASSERT_TRUE(csv::WriteFile(path, [&](char* out) {
     if (next == records.size()) return false;
-    out = records[next++];
+    std::memcpy(out, csv::EncodeRecord(records[next++]).constData(), csv::kRecordSize);
     return true;
   }));
 }
