@@ -63,8 +63,6 @@ std::optional<double> ParseNumber(const QString& text) {
   return fmt::StrToFloat(text);
 }
 
-double NumberOf(const QString& text) { return ParseNumber(text).value_or(0.0); }
-
 // The value with 15 significant digits and no exponent, cut after the
 // first digit behind the point.
 QString CutForm(double value) {
@@ -88,6 +86,8 @@ QString ConvertText(const QString& text, Convert convert) {
 }
 
 }  // namespace
+
+double ValueOfText(const QString& text) { return ParseNumber(text).value_or(0.0); }
 
 ProfileLines SplitProfileText(const QByteArray& text) { return ReadSections(text); }
 
@@ -155,11 +155,11 @@ ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int t
         value = tenths / 10.0;  // the number the text reads
       } else {
         text = line;
-        value = NumberOf(text);
+        value = ValueOfText(text);
       }
       if (target != recordMode) {
         text = convert(text, target);
-        value = NumberOf(text);
+        value = ValueOfText(text);
       }
       samples.push_back({seconds, std::move(text), value});
     }
