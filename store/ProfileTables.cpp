@@ -53,7 +53,8 @@ namespace {
 // one write instead of one per record.
 class SampleSet final : public db::DataSet {
  public:
-  SampleSet(const std::vector<store::ProfileSample>& samples, const QString& valueField) {
+  SampleSet(const std::vector<store::ProfileSample>& samples, const QString& valueField)
+      : samples_(samples) {
     SetFieldList({db::FieldDef::DateTime(QStringLiteral("Time")), db::FieldDef::String(valueField, 6)}, 0);
     records_.resize(samples.size() * static_cast<std::size_t>(recordSize_));
     std::uint8_t* p = records_.data();
@@ -75,7 +76,13 @@ class SampleSet final : public db::DataSet {
       const std::uint8_t* p = records_.data() + r * static_cast<std::size_t>(recordSize_);
       const double days = db::values::ToDateTime(fields_[0], p + offsets_[0]);
       rows.seconds.push_back(static_cast<int>(std::llround(days * 86400.0)));
-      rows.texts.push_back(db::values::ToText(fields_[1], p + offsets_[1]));
+      // A text the field holds unchanged is shared rather than decoded.
+      const QString& text = samples_[r].text;
+      if (StoredUnchanged(text)) {
+        rows.texts.push_back(text);
+      } else {
+        rows.texts.push_back(db::values::ToText(fields_[1], p + offsets_[1]));
+      }
     }
     return rows;
   }
@@ -106,6 +113,15 @@ class SampleSet final : public db::DataSet {
     eof_ = position >= n || n == 0;
     pos_ = std::clamp(position, 0, std::max(n - 1, 0));
   }
+  // True when the value field gives `text` back as it is: it fits and
+  // every character is a plain ASCII one other than NUL.
+  bool StoredUnchanged(const QString& text) const {
+    if (text.size() > fields_[1].size) return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() != 0 && c.unicode() < 0x80; });
+  }
+
+  const std::vector<store::ProfileSample>& samples_;
   std::vector<std::uint8_t> records_;
 };
 
