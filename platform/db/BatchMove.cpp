@@ -40,19 +40,30 @@ int BatchMove::Execute() {
     std::vector<int> from(dfields.size(), -1);
     for (std::size_t i = 0; i < dfields.size(); ++i) from[i] = source_->FieldIndex(dfields[i].name);
 
-    // Build every record first.
-    std::vector<std::vector<std::uint8_t>> records;
-    std::vector<std::vector<std::pair<int, QByteArray>>> blobs;
+    // Build every record first, one after another in one buffer; the blob
+    // values wait beside them with their record and field.
+    const auto recordSize = static_cast<std::size_t>(dest.recordSize_);
+    std::vector<std::uint8_t> records;
+    struct PendingBlob {
+      std::size_t record;
+      int field;
+      QByteArray value;
+    };
+    std::vector<PendingBlob> blobs;
     if (recordCount_ == 0) source_->First();
+    const int available = source_->RecordCount();
+    const int expected = recordCount_ > 0 ? std::min(recordCount_, available) : available;
+    records.reserve(static_cast<std::size_t>(std::max(expected, 0)) * recordSize);
+    std::size_t count = 0;
     int left = recordCount_;
     while (source_->RecordCount() > 0 && !source_->Eof() && (recordCount_ == 0 || left-- > 0)) {
-      std::vector<std::uint8_t> rec(static_cast<std::size_t>(dest.recordSize_), 0);
-      std::vector<std::pair<int, QByteArray>> recBlobs;
+      records.resize(records.size() + recordSize, 0);
+      std::uint8_t* const rec = records.data() + count * recordSize;
       for (std::size_t i = 0; i < dfields.size(); ++i) {
         if (from[i] < 0) continue;
         const FieldDef& df = dfields[i];
         const FieldDef& sf = source_->FieldList()[static_cast<std::size_t>(from[i])];
-        std::uint8_t* out = rec.data() + dest.offsets_[i];
+        std::uint8_t* out = rec + dest.offsets_[i];
         const std::uint8_t* in = source_->FieldBytes(from[i]);
         const int dw = FieldWidth(df.type, df.size);
         if (IsBlobType(df.type) || IsBlobType(sf.type)) {
@@ -62,7 +73,7 @@ int BatchMove::Execute() {
               value = GraphicFromStored(value);
             if (df.type == FieldType::Graphic && sf.type != FieldType::Graphic && !value.isEmpty())
               value = GraphicToStored(value);
-            if (!value.isEmpty()) recBlobs.emplace_back(static_cast<int>(i), value);
+            if (!value.isEmpty()) blobs.push_back({count, static_cast<int>(i), value});
           } else if (df.type == FieldType::Alpha &&
                      (sf.type == FieldType::Memo || sf.type == FieldType::FmtMemo)) {
             const QByteArray text = source_->StoredBlob(from[i]).left(dw);
@@ -84,14 +95,13 @@ int BatchMove::Execute() {
           values::FromText(df, values::ToText(sf, in), out);
         }
       }
-      records.push_back(std::move(rec));
-      blobs.push_back(std::move(recBlobs));
+      ++count;
       source_->Next();
     }
 
     if (dest.keyFields_ > 0) {
       std::vector<const std::uint8_t*> keys;
-      for (const auto& r : records) keys.push_back(r.data());
+      for (std::size_t r = 0; r < count; ++r) keys.push_back(records.data() + r * recordSize);
       std::sort(keys.begin(), keys.end(),
                 [&](auto a, auto b) { return dest.ComparePrimary(a, b) < 0; });
       for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -105,17 +115,20 @@ int BatchMove::Execute() {
       }
     }
 
-    for (std::size_t r = 0; r < records.size(); ++r) {
-      for (const auto& [field, value] : blobs[r]) {
-        const auto f = static_cast<std::size_t>(field);
+    auto blob = blobs.begin();
+    for (std::size_t r = 0; r < count; ++r) {
+      std::uint8_t* const rec = records.data() + r * recordSize;
+      for (; blob != blobs.end() && blob->record == r; ++blob) {
+        const auto f = static_cast<std::size_t>(blob->field);
         const int w = dest.offsets_[f + 1] - dest.offsets_[f];
-        std::uint8_t* p = records[r].data() + dest.offsets_[f];
+        std::uint8_t* p = rec + dest.offsets_[f];
+        const QByteArray& value = blob->value;
         const QByteArray lead =
             (dest.fields_[f].type == FieldType::Graphic ? value.mid(8) : value).left(w - 10);
         std::memcpy(p, lead.constData(), static_cast<std::size_t>(lead.size()));
-        WriteBlobRef(p, w, dest.StoreBlob(field, value));
+        WriteBlobRef(p, w, dest.StoreBlob(blob->field, value));
       }
-      const std::uint32_t slot = dest.NewSlot(records[r].data());
+      const std::uint32_t slot = dest.NewSlot(rec);
       dest.PlaceInBlocks(slot, Table::kNoSlot);
       ++dest.live_;
       ++moved_;
