@@ -1315,6 +1315,12 @@ void Table::WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, 
 
 void Table::WriteBlock(int b) {
   std::vector<std::uint8_t> out(static_cast<std::size_t>(blockSize_), 0);
+  FillBlock(b, out.data());
+  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(),
+          blockSize_, dbFile_->fileName());
+}
+
+void Table::FillBlock(int b, std::uint8_t* out) const {
   const Block& block = blocks_[static_cast<std::size_t>(b)];
   if (block.used) {
     const std::size_t index = ChainIndex(b);
@@ -1336,8 +1342,6 @@ void Table::WriteBlock(int b) {
     codec::PutLe16(&out[0], static_cast<std::uint32_t>(next));
     codec::PutLe16(&out[4], static_cast<std::uint16_t>(static_cast<std::int16_t>(-recordSize_)));
   }
-  WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(b - 1) * blockSize_, out.data(),
-          blockSize_, dbFile_->fileName());
 }
 
 void Table::Flush() {
@@ -1363,9 +1367,27 @@ void Table::FlushChanges() {
   // first (nothing links to them yet), then the header (it must count them
   // before a chain word can lead there), then the blocks already in the
   // chain. The reader trusts the chain, not the record count or free list.
+  // Fresh blocks with consecutive numbers lie side by side in the file:
+  // each such run is written at once.
+  std::vector<std::uint8_t> run;
+  int runStart = 0;
+  const auto writeRun = [&] {
+    if (run.empty()) return;
+    WriteAt(*dbFile_, header_.headerSize + static_cast<std::int64_t>(runStart - 1) * blockSize_,
+            run.data(), static_cast<std::int64_t>(run.size()), dbFile_->fileName());
+    run.clear();
+  };
+  const auto blockBytes = static_cast<std::size_t>(blockSize_);
   for (int b : fresh_) {
-    if (dirty_.count(b) && b <= header_.fileBlocks) WriteBlock(b);
+    if (!dirty_.count(b) || b > header_.fileBlocks) continue;
+    if (run.empty() || static_cast<std::size_t>(b - runStart) != run.size() / blockBytes) {
+      writeRun();
+      runStart = b;
+    }
+    run.resize(run.size() + blockBytes, 0);
+    FillBlock(b, run.data() + run.size() - blockBytes);
   }
+  writeRun();
   header_.numRecords = static_cast<std::uint32_t>(live_);
   header_.usedBlocks = static_cast<int>(chain_.size());
   header_.firstBlock = chain_.empty() ? 0 : chain_.front();

@@ -302,6 +302,8 @@ class Table : public DataSet {
   void Flush();  // closes the table when a write fails
   void FlushChanges();
   void WriteBlock(int block);
+  // The file image of `block` into `out` (the block size, zeroed).
+  void FillBlock(int block, std::uint8_t* out) const;
   void WritePx();
   void WriteAt(QFile& file, std::int64_t offset, const std::uint8_t* data, std::int64_t size,
                const QString& path);
