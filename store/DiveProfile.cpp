@@ -119,9 +119,28 @@ QString TenthsText(long long v) {
   return QString(reinterpret_cast<const QChar*>(p), end - p);
 }
 
+// A metric line's integer; 0 when it is none. Plain lines of up to nine
+// digits after an optional sign are read here, anything else goes through
+// the program's integer conversion.
+int TenthsOfLine(const QString& line) {
+  const qsizetype n = line.size();
+  const qsizetype first = n > 0 && (line.at(0) == u'-' || line.at(0) == u'+') ? 1 : 0;
+  if (n > first && n - first <= 9) {
+    int v = 0;
+    qsizetype i = first;
+    for (; i < n; ++i) {
+      const char16_t c = line.at(i).unicode();
+      if (c < u'0' || c > u'9') break;
+      v = v * 10 + (c - u'0');
+    }
+    if (i == n) return line.at(0) == u'-' ? -v : v;
+  }
+  return fmt::StrToInt(line).value_or(0);
+}
+
 }  // namespace
 
-QString MetricValueText(const QString& line) { return TenthsText(fmt::StrToInt(line).value_or(0)); }
+QString MetricValueText(const QString& line) { return TenthsText(TenthsOfLine(line)); }
 
 QString ConvertDepthText(const QString& text, int target) {
   if (target == kMetric) return ConvertText(text, [](double feet) { return feet * 0.3048; });
@@ -150,7 +169,7 @@ ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int t
       QString text;
       double value;
       if (recordMode == kMetric) {
-        const int tenths = fmt::StrToInt(line).value_or(0);
+        const int tenths = TenthsOfLine(line);
         text = TenthsText(tenths);
         value = tenths / 10.0;  // the number the text reads
       } else {
