@@ -160,9 +160,13 @@ QString SampleTimeText(int seconds) {
 
 ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int target) {
   if (target == 0) target = recordMode;
+  // A dive comes back to the same values again and again: the metric texts
+  // of 0.0 to 99.9 are made once per section and shared.
+  constexpr int kSharedTenths = 1000;
   auto build = [&](const std::vector<QString>& section, int interval, auto convert) {
     std::vector<ProfileSample> samples;
     samples.reserve(section.size());
+    std::vector<QString> shared(recordMode == kMetric ? kSharedTenths : 0);
     int seconds = 0;
     for (const QString& line : section) {
       seconds += interval;
@@ -170,7 +174,13 @@ ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int t
       double value;
       if (recordMode == kMetric) {
         const int tenths = TenthsOfLine(line);
-        text = TenthsText(tenths);
+        if (tenths >= 0 && tenths < kSharedTenths) {
+          QString& made = shared[static_cast<std::size_t>(tenths)];
+          if (made.isNull()) made = TenthsText(tenths);
+          text = made;
+        } else {
+          text = TenthsText(tenths);
+        }
         value = tenths / 10.0;  // the number the text reads
       } else {
         text = line;
