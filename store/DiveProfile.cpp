@@ -19,6 +19,20 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 // ended by an empty line or the end of the text.
 ProfileLines ReadSections(const QByteArray& text) {
   ProfileLines out;
+  // The watch writes "%03d": lines of one to three digits come back again
+  // and again, so each is made once and shared.
+  std::vector<QString> shortLines(3000);
+  const auto line = [&shortLines](const char* a, const char* b) -> QString {
+    const auto n = b - a;  // at least 1
+    if (n <= 3 && std::all_of(a, b, [](char c) { return c >= '0' && c <= '9'; })) {
+      int value = 0;
+      for (const char* c = a; c != b; ++c) value = value * 10 + (*c - '0');
+      QString& made = shortLines[static_cast<std::size_t>(1000 * (n - 1) + value)];
+      if (made.isNull()) made = os::FromAnsi(a, n);
+      return made;
+    }
+    return os::FromAnsi(a, n);
+  };
   const char* p = text.constData();
   const char* const end = p + text.size();
   int lineNo = 0;
@@ -36,7 +50,7 @@ ProfileLines ReadSections(const QByteArray& text) {
       section = section == &out.depth ? &out.water : nullptr;
       continue;
     }
-    section->push_back(os::FromAnsi(a, b - a));
+    section->push_back(line(a, b));
   }
   return out;
 }
