@@ -6,7 +6,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-#include "platform/db/Table.h"
 #include "platform/os/Formats.h"
 #include "store/DiveProfile.h"
 
@@ -18,46 +17,11 @@ int CheckSelection(int selected) {
   return 0;
 }
 
-QString LineValues::At(int second) const {
-  const auto it = std::lower_bound(seconds.begin(), seconds.end(), second);
-  if (it == seconds.end() || *it != second) return QString();
-  return texts[static_cast<std::size_t>(it - seconds.begin())];
-}
-
-LineValues ReadWorkTable(db::Table& table, const QString& valueField) {
-  LineValues values;
-  if (!table.Active()) return values;
-  db::Field time = table.FieldByName(QStringLiteral("Time"));
-  db::Field value = table.FieldByName(valueField);
-  values.seconds.reserve(static_cast<std::size_t>(table.RecordCount()));
-  values.texts.reserve(static_cast<std::size_t>(table.RecordCount()));
-  for (table.First(); !table.Eof(); table.Next()) {
-    // Times are whole seconds; the stored milliseconds are rounded back.
-    values.seconds.push_back(static_cast<int>(std::llround(time.AsDateTime() * 86400.0)));
-    values.texts.push_back(value.AsString());
-  }
-  table.First();
-  // The rows were written in time order; keep lookups sound if they were not.
-  if (!std::is_sorted(values.seconds.begin(), values.seconds.end())) {
-    std::vector<std::size_t> order(values.seconds.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return values.seconds[a] < values.seconds[b]; });
-    LineValues sorted;
-    for (std::size_t i : order) {
-      sorted.seconds.push_back(values.seconds[i]);
-      sorted.texts.push_back(values.texts[i]);
-    }
-    return sorted;
-  }
-  return values;
-}
-
 std::vector<QPointF> SeriesPoints(const LineValues& values) {
   std::vector<QPointF> points;
   points.reserve(values.seconds.size());
   for (std::size_t i = 0; i < values.seconds.size(); ++i) {
-    points.emplace_back(values.seconds[i] / 86400.0, fmt::StrToFloat(values.texts[i].trimmed()).value_or(0.0));
+    points.emplace_back(values.seconds[i] / 86400.0, store::ValueOfText(values.texts[i]));
   }
   return points;
 }

@@ -10,10 +10,7 @@
 
 #include "platform/chart/Chart.h"
 #include "store/GraphSettings.h"
-
-namespace db {
-class Table;
-}
+#include "store/ProfileTables.h"
 
 namespace graph {
 
@@ -25,15 +22,9 @@ inline constexpr int kLines = 8;
 // 0 when `selected` rows can be drawn, -10 for none, -18 for more than eight.
 int CheckSelection(int selected);
 
-// One work table as the graph reads it: sample times in whole seconds, in
+// One work table as the graph holds it: sample times in whole seconds, in
 // ascending order, with their value texts.
-struct LineValues {
-  std::vector<int> seconds;
-  std::vector<QString> texts;
-  // The text of the row at exactly `second`; empty when there is none.
-  QString At(int second) const;
-};
-LineValues ReadWorkTable(db::Table& table, const QString& valueField);
+using LineValues = store::WorkRows;
 // The points of a series: x in days, y the value texts as numbers.
 std::vector<QPointF> SeriesPoints(const LineValues& values);
 

@@ -236,15 +236,16 @@ void TGraphForm::FillLegendLine(int line, const store::LegendText& legend) {
 
 int TGraphForm::LoadLine(int line, int unit) {
   TVelmDataModule& dm = *VelmDataModule;
-  const store::GraphLoad load = dm.LoadProfile(dm.LogTable, line, unit);
+  store::GraphLoad load = dm.LoadProfile(dm.LogTable, line, unit);
   if (load.result == store::kNoProfile || !load.legend) {
     ResetLine(line);
     return store::kNoProfile;
   }
   FillLegendLine(line, *load.legend);
   DiveLine& l = Lines[static_cast<std::size_t>(line - 1)];
-  l.depth = graph::ReadWorkTable(dm.DepthTable[static_cast<std::size_t>(line)], QStringLiteral("Depth"));
-  l.water = graph::ReadWorkTable(dm.WaterTable[static_cast<std::size_t>(line)], QStringLiteral("Water"));
+  // The rows the line's work tables hold, as the loader wrote them.
+  l.depth = std::move(load.depth);
+  l.water = std::move(load.water);
   l.loaded = true;
   chart::Chart& c = DBChart->model();
   chart::Series& depth = c.series[static_cast<std::size_t>(line - 1)];

@@ -19,6 +19,20 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 // ended by an empty line or the end of the text.
 ProfileLines ReadSections(const QByteArray& text) {
   ProfileLines out;
+  // The watch writes "%03d": lines of one to three digits come back again
+  // and again, so each is made once and shared.
+  std::vector<QString> shortLines(3000);
+  const auto line = [&shortLines](const char* a, const char* b) -> QString {
+    const auto n = b - a;  // at least 1
+    if (n <= 3 && std::all_of(a, b, [](char c) { return c >= '0' && c <= '9'; })) {
+      int value = 0;
+      for (const char* c = a; c != b; ++c) value = value * 10 + (*c - '0');
+      QString& made = shortLines[static_cast<std::size_t>(1000 * (n - 1) + value)];
+      if (made.isNull()) made = os::FromAnsi(a, n);
+      return made;
+    }
+    return os::FromAnsi(a, n);
+  };
   const char* p = text.constData();
   const char* const end = p + text.size();
   int lineNo = 0;
@@ -36,7 +50,7 @@ ProfileLines ReadSections(const QByteArray& text) {
       section = section == &out.depth ? &out.water : nullptr;
       continue;
     }
-    section->push_back(os::FromAnsi(a, b - a));
+    section->push_back(line(a, b));
   }
   return out;
 }
@@ -63,8 +77,6 @@ std::optional<double> ParseNumber(const QString& text) {
   return fmt::StrToFloat(text);
 }
 
-double NumberOf(const QString& text) { return ParseNumber(text).value_or(0.0); }
-
 // The value with 15 significant digits and no exponent, cut after the
 // first digit behind the point.
 QString CutForm(double value) {
@@ -88,6 +100,8 @@ QString ConvertText(const QString& text, Convert convert) {
 }
 
 }  // namespace
+
+double ValueOfText(const QString& text) { return ParseNumber(text).value_or(0.0); }
 
 ProfileLines SplitProfileText(const QByteArray& text) { return ReadSections(text); }
 
@@ -119,9 +133,28 @@ QString TenthsText(long long v) {
   return QString(reinterpret_cast<const QChar*>(p), end - p);
 }
 
+// A metric line's integer; 0 when it is none. Plain lines of up to nine
+// digits after an optional sign are read here, anything else goes through
+// the program's integer conversion.
+int TenthsOfLine(const QString& line) {
+  const qsizetype n = line.size();
+  const qsizetype first = n > 0 && (line.at(0) == u'-' || line.at(0) == u'+') ? 1 : 0;
+  if (n > first && n - first <= 9) {
+    int v = 0;
+    qsizetype i = first;
+    for (; i < n; ++i) {
+      const char16_t c = line.at(i).unicode();
+      if (c < u'0' || c > u'9') break;
+      v = v * 10 + (c - u'0');
+    }
+    if (i == n) return line.at(0) == u'-' ? -v : v;
+  }
+  return fmt::StrToInt(line).value_or(0);
+}
+
 }  // namespace
 
-QString MetricValueText(const QString& line) { return TenthsText(fmt::StrToInt(line).value_or(0)); }
+QString MetricValueText(const QString& line) { return TenthsText(TenthsOfLine(line)); }
 
 QString ConvertDepthText(const QString& text, int target) {
   if (target == kMetric) return ConvertText(text, [](double feet) { return feet * 0.3048; });
@@ -141,25 +174,35 @@ QString SampleTimeText(int seconds) {
 
 ProfileSamples SamplesFromLines(const ProfileLines& lines, int recordMode, int target) {
   if (target == 0) target = recordMode;
+  // A dive comes back to the same values again and again: the metric texts
+  // of 0.0 to 99.9 are made once per section and shared.
+  constexpr int kSharedTenths = 1000;
   auto build = [&](const std::vector<QString>& section, int interval, auto convert) {
     std::vector<ProfileSample> samples;
     samples.reserve(section.size());
+    std::vector<QString> shared(recordMode == kMetric ? kSharedTenths : 0);
     int seconds = 0;
     for (const QString& line : section) {
       seconds += interval;
       QString text;
       double value;
       if (recordMode == kMetric) {
-        const int tenths = fmt::StrToInt(line).value_or(0);
-        text = TenthsText(tenths);
+        const int tenths = TenthsOfLine(line);
+        if (tenths >= 0 && tenths < kSharedTenths) {
+          QString& made = shared[static_cast<std::size_t>(tenths)];
+          if (made.isNull()) made = TenthsText(tenths);
+          text = made;
+        } else {
+          text = TenthsText(tenths);
+        }
         value = tenths / 10.0;  // the number the text reads
       } else {
         text = line;
-        value = NumberOf(text);
+        value = ValueOfText(text);
       }
       if (target != recordMode) {
         text = convert(text, target);
-        value = NumberOf(text);
+        value = ValueOfText(text);
       }
       samples.push_back({seconds, std::move(text), value});
     }

@@ -57,6 +57,10 @@ QString ConvertWaterText(const QString& text, int target);
 // "hh:mm:ss" of an elapsed time.
 QString SampleTimeText(int seconds);
 
+// A value text as a number, blanks around it ignored; 0 when it is none.
+// The same number as the program's float conversion of the trimmed text.
+double ValueOfText(const QString& text);
+
 struct ProfileSample {
   int seconds = 0;   // elapsed time of the sample
   QString text;      // value text in the target units

@@ -3,6 +3,7 @@
 #include "store/ProfileTables.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFile>
 
@@ -21,15 +22,21 @@ QString LegendDateText(std::optional<double> date) {
          u')';
 }
 
+QString WorkRows::At(int second) const {
+  const auto it = std::lower_bound(seconds.begin(), seconds.end(), second);
+  if (it == seconds.end() || *it != second) return QString();
+  return texts[static_cast<std::size_t>(it - seconds.begin())];
+}
+
 void RecreateSlotTables(db::Table& depth, db::Table& water, const QString& folder, int slot) {
   const auto recreate = [&](db::Table& table, const char* pattern, const char* valueField) {
     table.Close();
     table.SetDatabaseName(folder);
     table.SetTableName(QString::asprintf(pattern, slot));
-    if (table.Exists()) table.DeleteTable();
     table.FieldDefs() = {db::FieldDef::DateTime(QStringLiteral("Time")),
                          db::FieldDef::String(QLatin1String(valueField), 6)};
     table.IndexDefs().clear();
+    // Creating replaces the old files of that name and their companions.
     table.CreateTable();
     table.Open();
   };
@@ -46,7 +53,8 @@ namespace {
 // one write instead of one per record.
 class SampleSet final : public db::DataSet {
  public:
-  SampleSet(const std::vector<store::ProfileSample>& samples, const QString& valueField) {
+  SampleSet(const std::vector<store::ProfileSample>& samples, const QString& valueField)
+      : samples_(samples) {
     SetFieldList({db::FieldDef::DateTime(QStringLiteral("Time")), db::FieldDef::String(valueField, 6)}, 0);
     records_.resize(samples.size() * static_cast<std::size_t>(recordSize_));
     std::uint8_t* p = records_.data();
@@ -55,6 +63,28 @@ class SampleSet final : public db::DataSet {
       db::values::FromText(fields_[1], s.text, p + offsets_[1]);
       p += recordSize_;
     }
+  }
+
+  // The records as the work table reads them back: the time in whole
+  // seconds and the value text as stored.
+  store::WorkRows Rows() const {
+    store::WorkRows rows;
+    const auto n = static_cast<std::size_t>(RecordCount());
+    rows.seconds.reserve(n);
+    rows.texts.reserve(n);
+    for (std::size_t r = 0; r < n; ++r) {
+      const std::uint8_t* p = records_.data() + r * static_cast<std::size_t>(recordSize_);
+      const double days = db::values::ToDateTime(fields_[0], p + offsets_[0]);
+      rows.seconds.push_back(static_cast<int>(std::llround(days * 86400.0)));
+      // A text the field holds unchanged is shared rather than decoded.
+      const QString& text = samples_[r].text;
+      if (StoredUnchanged(text)) {
+        rows.texts.push_back(text);
+      } else {
+        rows.texts.push_back(db::values::ToText(fields_[1], p + offsets_[1]));
+      }
+    }
+    return rows;
   }
 
   void Open() override {
@@ -83,6 +113,15 @@ class SampleSet final : public db::DataSet {
     eof_ = position >= n || n == 0;
     pos_ = std::clamp(position, 0, std::max(n - 1, 0));
   }
+  // True when the value field gives `text` back as it is: it fits and
+  // every character is a plain ASCII one other than NUL.
+  bool StoredUnchanged(const QString& text) const {
+    if (text.size() > fields_[1].size) return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() != 0 && c.unicode() < 0x80; });
+  }
+
+  const std::vector<store::ProfileSample>& samples_;
   std::vector<std::uint8_t> records_;
 };
 
@@ -97,13 +136,10 @@ store::GraphLoad TVelmDataModule::LoadProfile(db::DataSet& record, int slot, int
   if (slot < 1 || slot > store::kGraphSlots) return load;
   if (record.FieldByName(res::LoadStr(81)).AsInteger() != 1) return load;  // "WatchData"
 
-  for (db::Table* table : {&DepthTable[0], &WaterTable[0]}) {
-    table->Close();
-    if (!table->TableName().isEmpty() && table->Exists()) table->DeleteTable();
-  }
   const int mode = record.FieldByName(res::LoadStr(49)).AsInteger();  // "Mode"
   const int number = record.FieldByName(res::LoadStr(48)).AsInteger();  // "ID"
   if (target == 0) target = mode;
+  // Slot 0 is made anew; creating a table replaces its old files.
   store::RecreateSlotTables(DepthTable[0], WaterTable[0], WorkFolder, 0);
 
   const QString path = ProfilePath(number);
@@ -113,13 +149,12 @@ store::GraphLoad TVelmDataModule::LoadProfile(db::DataSet& record, int slot, int
   }
   const store::ProfileLoad samples =
       store::LoadProfileSamples(path, mode, target, slot, Extremes, MaxMin);
-  // Each sample becomes one record of slot 0, appended in one transfer.
-  for (int pair = 0; pair < 2; ++pair) {
-    SampleSet source(pair == 0 ? samples.samples.depth : samples.samples.water,
-                     pair == 0 ? QStringLiteral("Depth") : QStringLiteral("Water"));
+  // Appends every record of `source` to `destination` with the batch move,
+  // which is left in its copying mode without a source.
+  const auto appendAll = [this](db::DataSet* source, db::Table* destination) {
     BatchMove.SetMode(db::BatchMove::Mode::Append);
-    BatchMove.SetSource(&source);
-    BatchMove.SetDestination(pair == 0 ? &DepthTable[0] : &WaterTable[0]);
+    BatchMove.SetSource(source);
+    BatchMove.SetDestination(destination);
     BatchMove.SetRecordCount(0);
     try {
       BatchMove.Execute();
@@ -130,16 +165,20 @@ store::GraphLoad TVelmDataModule::LoadProfile(db::DataSet& record, int slot, int
     }
     BatchMove.SetMode(db::BatchMove::Mode::Copy);
     BatchMove.SetSource(nullptr);
-  }
+  };
+  // Each sample becomes one record of slot 0, appended in one transfer.
+  SampleSet depthRows(samples.samples.depth, QStringLiteral("Depth"));
+  SampleSet waterRows(samples.samples.water, QStringLiteral("Water"));
+  appendAll(&depthRows, &DepthTable[0]);
+  appendAll(&waterRows, &WaterTable[0]);
 
+  // Slot k becomes a copy of slot 0: made anew with the same fields, then
+  // filled with slot 0's records (a copying move would create it twice).
   store::RecreateSlotTables(DepthTable[slot], WaterTable[slot], WorkFolder, slot);
-  BatchMove.SetMode(db::BatchMove::Mode::Copy);
-  for (int pair = 0; pair < 2; ++pair) {
-    BatchMove.SetSource(pair == 0 ? &DepthTable[0] : &WaterTable[0]);
-    BatchMove.SetDestination(pair == 0 ? &DepthTable[slot] : &WaterTable[slot]);
-    BatchMove.SetRecordCount(0);
-    BatchMove.Execute();
-  }
+  appendAll(&DepthTable[0], &DepthTable[slot]);
+  appendAll(&WaterTable[0], &WaterTable[slot]);
+  load.depth = depthRows.Rows();
+  load.water = waterRows.Rows();
 
   const db::Field date = record.FieldByName(res::LoadStr(50));  // "Date"
   load.legend = store::LegendText{

@@ -3,6 +3,7 @@
 // "Depth") and "WATER%02d.DB" ("Time", "Water") in the work folder. Every
 // load fills slot 0 and copies it to the slot of the dive's graph line.
 #include <optional>
+#include <vector>
 
 #include <QString>
 
@@ -22,10 +23,24 @@ struct LegendText {
   QString number;  // the record's dive number
 };
 
+// The rows of one work table as they read back: sample times in whole
+// seconds, in ascending order, with their value texts as stored (cut to
+// the field's width, through the table's character set).
+struct WorkRows {
+  std::vector<int> seconds;
+  std::vector<QString> texts;
+  // The text of the row at exactly `second`; empty when there is none.
+  QString At(int second) const;
+};
+
 struct GraphLoad {
   int result = kNoProfile;  // the record's own mode, or kNoProfile
   // Filled once the record's profile file was read.
   std::optional<LegendText> legend;
+  // What the slot's depth and water tables hold now, so that the graph
+  // need not read them back.
+  WorkRows depth;
+  WorkRows water;
 };
 
 // "2026/12/11 (Fri)"; an empty date gives an empty text.

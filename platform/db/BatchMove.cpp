@@ -43,7 +43,9 @@ int BatchMove::Execute() {
     // Build every record first, side by side in one buffer.
     const auto size = static_cast<std::size_t>(dest.recordSize_);
     std::vector<std::uint8_t> records;
-    if (recordCount_ == 0) records.reserve(static_cast<std::size_t>(source_->RecordCount()) * size);
+    const int expected = recordCount_ > 0 ? std::min(recordCount_, source_->RecordCount())
+                                          : source_->RecordCount();
+    records.reserve(static_cast<std::size_t>(std::max(expected, 0)) * size);
     struct Blob {
       std::size_t record;
       int field;

@@ -172,7 +172,12 @@ void Table::CreateTable() {
   if (!dir.exists())
     IoError(QStringLiteral("%1 cannot be created: the folder does not exist").arg(what));
   const QString base = QFileInfo(BasePath()).fileName();
+  // A .DB file of exactly the name written below is overwritten in place:
+  // making the file anew would cost the file system a fresh file each time.
+  QString dbFile = tableName_;
+  if (!dbFile.contains(u'.')) dbFile += QStringLiteral(".DB");
   for (const QString& stale : dir.entryList({base + QStringLiteral(".*")}, QDir::Files)) {
+    if (stale == dbFile && QFileInfo(dir.filePath(stale)).isWritable()) continue;
     const QString ext = stale.mid(base.size() + 1).toUpper();
     static const QStringList kFamily = {"DB", "PX", "MB", "KIX", "VAL", "TV", "TVF", "FAM"};
     if (kFamily.contains(ext) ||
@@ -184,9 +189,9 @@ void Table::CreateTable() {
 
   auto writeFile = [&](const QString& path, const std::vector<std::uint8_t>& bytes) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+    if (!f.open(QIODevice::ReadWrite) ||
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size())) {
+            static_cast<qint64>(bytes.size()) || !f.resize(static_cast<qint64>(bytes.size()))) {
       IoError(QStringLiteral("%1 cannot be written: %2")
                   .arg(QDir::toNativeSeparators(path), f.errorString()));
     }

@@ -178,9 +178,8 @@ void FromNumber(const FieldDef& f, double value, std::uint8_t* p) {
 void FromText(const FieldDef& f, const QString& text, std::uint8_t* p) {
   const int w = FieldWidth(f.type, f.size);
   if (f.type == FieldType::Alpha || f.type == FieldType::Bytes) {
-    const QByteArray bytes = os::ToAnsi(text).left(w);
     std::memset(p, 0, static_cast<std::size_t>(w));
-    std::memcpy(p, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    os::ToAnsiInto(text, reinterpret_cast<char*>(p), w);
     return;
   }
   if (IsBlobType(f.type) || f.type == FieldType::Bcd) {

@@ -49,6 +49,29 @@ TEST(GraphLogicTest, ValuesAreFoundOnlyAtTheirExactTime) {
   EXPECT_EQ(v.At(301), "");
 }
 
+TEST(GraphLogicTest, SeriesPointsReadTheStoredTextsAsNumbers) {
+  struct Case {
+    QString text;
+    double y;
+  };
+  const Case cases[] = {
+      {"  0.7", 0.7},   {" 12.3", 12.3}, {"123456", 123456}, {" -0.5", -0.5}, {"007", 7},
+      {"5.", 5},        {".5", 0.5},     {"1e5", 100000},    {"abc", 0},      {"", 0},
+      {"1.2.3", 0},     {"-", 0},        {QString::fromLatin1("\xe9" "12"), 0},
+  };
+  graph::LineValues values;
+  for (const Case& c : cases) {
+    values.seconds.push_back(static_cast<int>(values.seconds.size() + 1) * 5);
+    values.texts.push_back(c.text);
+  }
+  const std::vector<QPointF> points = graph::SeriesPoints(values);
+  ASSERT_EQ(points.size(), std::size(cases));
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_EQ(points[i].x(), values.seconds[i] / 86400.0) << cases[i].text.toStdString();
+    EXPECT_EQ(points[i].y(), cases[i].y) << cases[i].text.toStdString();
+  }
+}
+
 TEST(GraphLogicTest, GraphLookOnTheChart) {
   QTemporaryDir dir;
   GraphConf conf;

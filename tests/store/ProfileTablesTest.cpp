@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QFileInfo>
 
 #include "platform/chart/Chart.h"
@@ -79,6 +81,52 @@ TEST_F(ProfileTablesTest, MetricDiveFillsSlotZeroAndItsSlot) {
   dm.CloseGraphTables();
   EXPECT_FALSE(dm.DepthTable[2].Active());
   EXPECT_FALSE(dm.WaterTable[2].Active());
+}
+
+TEST_F(ProfileTablesTest, TheLoadHandsBackExactlyWhatTheSlotTablesHold) {
+  // A table's rows as the graph used to read them: whole seconds and texts.
+  const auto read = [](db::Table& table, const char* valueField) {
+    store::WorkRows rows;
+    for (table.First(); !table.Eof(); table.Next()) {
+      rows.seconds.push_back(
+          static_cast<int>(std::llround(table.FieldByName("Time").AsDateTime() * 86400.0)));
+      rows.texts.push_back(table.FieldByName(valueField).AsString());
+    }
+    return rows;
+  };
+  struct Case {
+    const char* name;
+    int mode;
+    int target;
+    QByteArray samples;  // the lines after the header line and the empty line
+  };
+  const Case cases[] = {
+      {"metric", 1, 0, "007\n123\n0\n-5\n\n258\n-12\n"},
+      {"metric texts longer than the field", 1, 0, "1234567\n99999\n100000\n\n1000000\n"},
+      {"metric lines that are no numbers", 1, 0, "abc\n 12 \n\xe9" "12\n\nx\n"},
+      {"feet as written", 2, 0, "007\n40\n12.5\n5.\n.5\n\n77\n"},
+      {"feet texts longer than the field", 2, 0,
+       "1234567\n\xe9\xe9\xe9\xe9\xe9\xe9\xe9\n\n123456789\n"},
+      {"feet in metres", 2, 1, "007\n40\n1234567\nabc\n\n77\n68\nzz\n"},
+      {"metres in feet", 1, 2, "123\n99999\n0\n\n258\n1000000\n"},
+      {"no temperatures", 1, 0, "100\n200\n"},
+  };
+  int id = 1;
+  for (const Case& c : cases) {
+    AddDive(id, c.mode, "M,2026,12,11,1,9,0,0,9,30,0,1,0,0,0,0,30\n\n" + c.samples);
+    const int slot = id % store::kGraphSlots + 1;
+    store::GraphLoad load = dm.LoadProfile(dm.LogTable, slot, c.target);
+    ASSERT_EQ(load.result, c.mode) << c.name;
+    for (int s : {0, slot}) {
+      const store::WorkRows depth = read(dm.DepthTable[s], "Depth");
+      const store::WorkRows water = read(dm.WaterTable[s], "Water");
+      EXPECT_EQ(load.depth.seconds, depth.seconds) << c.name << " slot " << s;
+      EXPECT_EQ(load.depth.texts, depth.texts) << c.name << " slot " << s;
+      EXPECT_EQ(load.water.seconds, water.seconds) << c.name << " slot " << s;
+      EXPECT_EQ(load.water.texts, water.texts) << c.name << " slot " << s;
+    }
+    ++id;
+  }
 }
 
 TEST_F(ProfileTablesTest, FeetDiveLoadedInMetresConvertsEveryValueAndKeepsItsMode) {

@@ -172,6 +172,42 @@ TEST_F(QueryTest, BatchMoveAppendsTheQueryResultToAnotherTable) {
   EXPECT_EQ(search.RecordCount(), 2);
 }
 
+TEST_F(QueryTest, BatchMoveCarriesEachRecordsBlobsWithIt) {
+  const auto define = [&](db::Table& t, const char* name) {
+    t.SetDatabaseName(ProgramFolder());
+    t.SetTableName(name);
+    t.FieldDefs() = {FieldDef::Integer("No"), {"Note", db::FieldType::Memo, 15}};
+  };
+  // Short and long notes (past the leader kept in the record) on some records only.
+  const std::vector<QString> notes = {"", "short", "", QString(300, u'x'), "", "last one"};
+  db::Table source;
+  define(source, "NOTES.DB");
+  source.CreateTable();
+  source.Open();
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    source.Append();
+    source.FieldByName("No").SetAsInteger(static_cast<int>(i));
+    if (!notes[i].isEmpty()) source.FieldByName("Note").SetAsString(notes[i]);
+    source.Post();
+  }
+  for (const auto mode : {db::BatchMove::Mode::Append, db::BatchMove::Mode::Copy}) {
+    db::Table dest;
+    define(dest, "MOVED.DB");
+    dest.CreateTable();
+    db::BatchMove move;
+    move.SetSource(&source);
+    move.SetDestination(&dest);
+    move.SetMode(mode);
+    EXPECT_EQ(move.Execute(), static_cast<int>(notes.size()));
+    dest.Open();
+    std::vector<QString> moved;
+    for (dest.First(); !dest.Eof(); dest.Next()) moved.push_back(dest.FieldByName("Note").AsString());
+    EXPECT_EQ(moved, notes) << (mode == db::BatchMove::Mode::Copy ? "copy" : "append");
+    dest.Close();
+    dest.DeleteTable();
+  }
+}
+
 TEST_F(QueryTest, BatchMoveCopiesOneRecordOrReplacesTheDestination) {
   db::Table log;
   Define(log, ProgramFolder(), "LOG.DB");

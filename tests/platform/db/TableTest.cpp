@@ -390,6 +390,51 @@ TEST_F(TableTest, ReadOnlyOpenReadsEveryRecordAndChangesNoFile) {
   EXPECT_FALSE(QFileInfo::exists(InProgram("PEOPLE.PX")));
 }
 
+TEST_F(TableTest, CreatingOverAnOldTableLeavesOnlyTheNewEmptyTable) {
+  // The new table's files as a table created where none was.
+  db::Table fresh;
+  fresh.SetDatabaseName(ProgramFolder());
+  fresh.SetTableName("FRESH.DB");
+  fresh.FieldDefs() = {FieldDef::String("Note", 10)};
+  fresh.CreateTable();
+  const qint64 freshSize = QFileInfo(InProgram("FRESH.DB")).size();
+
+  struct Case {
+    const char* name;
+    bool readOnly;  // the old .DB may not be written in place
+  };
+  for (const Case& c : {Case{"writable", false}, Case{"read-only", true}}) {
+    db::Table old;
+    DefinePeople(old);
+    old.CreateTable();
+    old.Open();
+    for (int id = 1; id <= 300; ++id) Add(old, id, "someone");
+    old.Close();
+    if (c.readOnly) QFile::setPermissions(InProgram("PEOPLE.DB"), QFileDevice::ReadOwner);
+
+    db::Table t;
+    t.SetDatabaseName(ProgramFolder());
+    t.SetTableName("PEOPLE.DB");
+    t.FieldDefs() = fresh.FieldDefs();
+    t.CreateTable();
+    EXPECT_EQ(QFileInfo(InProgram("PEOPLE.DB")).size(), freshSize) << c.name;
+    for (const char* f : {"PEOPLE.PX", "PEOPLE.KIX"})
+      EXPECT_FALSE(QFileInfo::exists(InProgram(f))) << c.name << " " << f;
+    t.Open();
+    EXPECT_EQ(t.RecordCount(), 0) << c.name;
+    ASSERT_EQ(t.FieldCount(), 1) << c.name;
+    EXPECT_EQ(t.FieldList()[0].name, "Note") << c.name;
+    t.Append();
+    t.FieldByName("Note").SetAsString("new");
+    t.Post();
+    t.Close();
+    t.Open();
+    EXPECT_EQ(Walk(t, "Note"), QStringList({"new"})) << c.name;
+    t.Close();
+    t.DeleteTable();
+  }
+}
+
 TEST_F(TableTest, APostIsInTheFileWhenItReturnsAndWritesOnlyWhatChanged) {
   db::Table t;
   DefinePeople(t);
