@@ -294,15 +294,12 @@ void TDiaryEditForm::FillLists() {
   if (!dm.DefaultPlace.isEmpty()) SiteComboBox->setEditText(dm.DefaultPlace);
   if (!dm.DefaultDiver.isEmpty()) DiverComboBox->setEditText(dm.DefaultDiver);
   if (!dm.DefaultBuddy.isEmpty()) BuddyComboBox->setEditText(dm.DefaultBuddy);
+  const auto defaults = velmq::UserArticleDefaults();
   for (std::size_t n = 0; n < 4; ++n) {
     UentComboBox[n]->addItems(dm.ArticleNames);
-    UentComboBox[n]->setEditText(QString());
-    const QString item = velmq::GetUconfIndexData("User Item", static_cast<int>(n) + 1, 260);
-    const qsizetype comma = item.indexOf(u',');
-    if (comma > 0) UentComboBox[n]->setEditText(item.left(comma));
-    const QString entry = velmq::GetUconfIndexData("User Entry", static_cast<int>(n) + 1, 21);
+    UentComboBox[n]->setEditText(defaults[n].article);
     FillContents(static_cast<int>(n) + 1);
-    UvComboBox[n]->setEditText(entry);
+    UvComboBox[n]->setEditText(defaults[n].content);
   }
 }
 

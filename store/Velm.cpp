@@ -68,4 +68,22 @@ QString MakePathname(const QString& folder, const QString& name) {
   return FromBuffer(buffer);
 }
 
+std::array<UserArticleDefault, 4> UserArticleDefaults() {
+  // "User Item" holds the article name, a comma and its content file's
+  // name. The content field holds 20 characters; the reading buffer has
+  // one more byte for the terminating zero, so a default of full length
+  // arrives whole.
+  constexpr int kItemSize = 260;
+  constexpr int kEntrySize = 21;
+  std::array<UserArticleDefault, 4> out;
+  for (int n = 1; n <= 4; ++n) {
+    UserArticleDefault& d = out[static_cast<std::size_t>(n - 1)];
+    const QString item = GetUconfIndexData("User Item", n, kItemSize);
+    const qsizetype comma = item.indexOf(u',');
+    if (comma > 0) d.article = item.left(comma);
+    d.content = GetUconfIndexData("User Entry", n, kEntrySize);
+  }
+  return out;
+}
+
 }  // namespace velmq

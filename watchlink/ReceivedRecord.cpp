@@ -19,11 +19,6 @@ constexpr int kSurfField = 53;       // "Surf. Time"
 constexpr int kRestField = 61;       // "Rest Time"
 constexpr int kDiveTimeField = 62;   // "Dive Time"
 
-constexpr int kUserItemSize = 260;
-// The content field holds 20 characters; one more byte carries the
-// terminating zero, so a default of full length arrives whole.
-constexpr int kUserEntrySize = 21;
-
 constexpr int kSecondsPerSample = 5;
 constexpr int kMetricDepthCounts = 10;   // 1.0 m in tenths
 constexpr int kImperialDepthCounts = 4;  // 4 ft
@@ -56,11 +51,7 @@ RecordDefaults ReadRecordDefaults(const TVelmDataModule& dm) {
   d.diver = dm.DefaultDiver;
   d.buddy = dm.DefaultBuddy;
   d.place = dm.DefaultPlace;
-  for (int n = 1; n <= 4; ++n) {
-    const auto i = static_cast<std::size_t>(n - 1);
-    d.userItem[i] = velmq::GetUconfIndexData("User Item", n, kUserItemSize);
-    d.userEntry[i] = velmq::GetUconfIndexData("User Entry", n, kUserEntrySize);
-  }
+  d.articles = velmq::UserArticleDefaults();
   return d;
 }
 
@@ -135,10 +126,8 @@ ReceivedRecord BuildReceivedRecord(const WatchHeader& h, int number, const Recor
   r.Buddy = d.buddy;
   r.Site = d.place;
   for (std::size_t i = 0; i < 4; ++i) {
-    const QString& item = d.userItem[i];
-    const qsizetype comma = item.indexOf(u',');
-    if (comma > 0) r.UserArticle[i] = item.left(comma);
-    r.UserContent[i] = d.userEntry[i];
+    r.UserArticle[i] = d.articles[i].article;
+    r.UserContent[i] = d.articles[i].content;
   }
   return out;
 }

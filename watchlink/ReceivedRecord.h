@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "store/JournalRecord.h"
+#include "store/Velm.h"
 #include "watchlink/WatchData.h"
 
 class TVelmDataModule;
@@ -23,10 +24,7 @@ struct RecordDefaults {
   QString diver;
   QString buddy;
   QString place;
-  // "User Item" n as stored: article name, a comma, the content file name.
-  std::array<QString, 4> userItem;
-  // "User Entry" n: the default content.
-  std::array<QString, 4> userEntry;
+  std::array<velmq::UserArticleDefault, 4> articles;
 };
 
 // The defaults as the data module and the user configuration store hold
