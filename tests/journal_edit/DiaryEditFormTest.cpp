@@ -11,6 +11,7 @@
 #include "platform/os/Formats.h"
 #include "store/Dataunit.h"
 #include "store/JournalRecords.h"
+#include "store/Velm.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestFolders.h"
 
@@ -79,6 +80,24 @@ TEST_F(DiaryEditFormTest, ANewRecordByHandGetsAPlaceholderProfile) {
   EXPECT_EQ(ui.MessageIds(), std::vector<int>({228}));
   EXPECT_EQ(ui.Messages()[0].captionId, 37);
   EXPECT_EQ(ui.Messages()[0].buttons, os::MsgButtons::YesNo);
+}
+
+// A new record starts with the stored default articles: the name before the
+// comma of "User Item" (none without a comma) and the whole 20-character
+// default content.
+TEST_F(DiaryEditFormTest, ANewRecordStartsWithTheDefaultArticles) {
+  ASSERT_TRUE(QDir(ProgramFolder()).mkpath("USERCONF"));
+  velmq::SetUconfIndexData("User Item", 1, "Camera,USER0001.LST");
+  velmq::SetUconfIndexData("User Entry", 1, "Nikonos V with flash");  // 20 characters
+  velmq::SetUconfIndexData("User Item", 2, "No comma here");
+  velmq::SetUconfIndexData("User Entry", 2, "kept");
+  TDiaryEditForm f;
+  f.SetMode(2);
+  EXPECT_EQ(Find<QComboBox>(f, "UentComboBox1")->currentText(), "Camera");
+  EXPECT_EQ(Find<QComboBox>(f, "UvComboBox1")->currentText(), "Nikonos V with flash");
+  EXPECT_EQ(Find<QComboBox>(f, "UentComboBox2")->currentText(), "");
+  EXPECT_EQ(Find<QComboBox>(f, "UvComboBox2")->currentText(), "kept");
+  EXPECT_EQ(Find<QComboBox>(f, "UentComboBox3")->currentText(), "");
 }
 
 TEST_F(DiaryEditFormTest, ContinueRegistrationMakesAFurtherRecordOnlyAfterAChange) {
