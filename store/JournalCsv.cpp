@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -55,14 +54,23 @@ std::string_view Take(const char* record, const Column& c) {
   return {record + c.start, static_cast<std::size_t>(n)};
 }
 
-// A number left-aligned in its column as "%d" would print it; what does not
-// fit is cut, as with texts.
+// A number as "%d" prints it, right-aligned in its column or from its left
+// end; what does not fit is cut, as with texts.
 void PutNumber(char* out, const Column& c, int value, bool rightAligned) {
-  char digits[16];
-  const int n = std::snprintf(digits, sizeof digits, "%d", value);
+  char digits[12];
+  int n = 0;
+  long long v = value;
+  const bool negative = v < 0;
+  if (negative) v = -v;
+  do {
+    digits[sizeof digits - 1 - n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (negative) digits[sizeof digits - 1 - n++] = '-';
+  const char* text = digits + sizeof digits - n;
   const int shown = std::min(n, c.width);
   const int pad = rightAligned ? std::max(0, c.width - n) : 0;
-  std::memcpy(out + c.start + pad, digits, static_cast<std::size_t>(shown));
+  std::memcpy(out + c.start + pad, text, static_cast<std::size_t>(shown));
 }
 
 }  // namespace

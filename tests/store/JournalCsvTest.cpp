@@ -97,6 +97,23 @@ TEST_F(JournalCsvTest, RecordLayoutIsFixed) {
   EXPECT_EQ(blank.mid(0, 6), "   7,M");
   EXPECT_EQ(blank.mid(7, 10), QByteArray(10, ' '));  // no date: a blank column
   EXPECT_EQ(blank.mid(343, 200), QByteArray(200, ' '));
+
+  // Numbers print as "%d" would; what does not fit its column is cut.
+  struct Number {
+    int id, watchData;
+    const char* idColumn;
+    char watchDataColumn;
+  };
+  for (const Number& n : {Number{12345, 12, "1234", '1'}, Number{-5, -1, "  -5", '-'},
+                          Number{0, 2, "   0", '2'}}) {
+    JournalRecord r;
+    r.ID = n.id;
+    r.WatchData = n.watchData;
+    const QByteArray b = csv::EncodeRecord(r);
+    EXPECT_EQ(b.mid(0, 4), n.idColumn) << n.id;
+    EXPECT_EQ(b[80], n.watchDataColumn) << n.watchData;
+    EXPECT_EQ(b[81], ',') << n.watchData;
+  }
 }
 
 TEST_F(JournalCsvTest, WriteAndReadBackEveryFieldAtFullWidth) {
