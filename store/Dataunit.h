@@ -176,6 +176,9 @@ class TVelmDataModule : public QObject {
   QStringList TankList;
 
  private:
+  // Appends every record of `source` to `destination` with the batch move,
+  // which is left in its copying mode without a source.
+  void AppendAll(db::DataSet& source, db::Table& destination);
   void ReadSettingsFile();
   void CreateFolders();
   void ReadSettings();

@@ -65,21 +65,29 @@ void TVelmDataModule::RebuildFromCsv() {
     Serial = *id + 1;
   });
   LogTable.Open();
+  try {
+    AppendAll(staged, LogTable);
+  } catch (...) {
+    LogTable.Close();
+    throw;
+  }
+  LogTable.Close();
+}
+
+void TVelmDataModule::AppendAll(db::DataSet& source, db::Table& destination) {
   BatchMove.SetMode(db::BatchMove::Mode::Append);
-  BatchMove.SetSource(&staged);
-  BatchMove.SetDestination(&LogTable);
+  BatchMove.SetSource(&source);
+  BatchMove.SetDestination(&destination);
   BatchMove.SetRecordCount(0);
   try {
     BatchMove.Execute();
   } catch (...) {
     BatchMove.SetMode(db::BatchMove::Mode::Copy);
     BatchMove.SetSource(nullptr);
-    LogTable.Close();
     throw;
   }
   BatchMove.SetMode(db::BatchMove::Mode::Copy);
   BatchMove.SetSource(nullptr);
-  LogTable.Close();
 }
 
 bool TVelmDataModule::ReadCsvRecord(db::Table& table, const char* record,

@@ -149,34 +149,17 @@ store::GraphLoad TVelmDataModule::LoadProfile(db::DataSet& record, int slot, int
   }
   const store::ProfileLoad samples =
       store::LoadProfileSamples(path, mode, target, slot, Extremes, MaxMin);
-  // Appends every record of `source` to `destination` with the batch move,
-  // which is left in its copying mode without a source.
-  const auto appendAll = [this](db::DataSet* source, db::Table* destination) {
-    BatchMove.SetMode(db::BatchMove::Mode::Append);
-    BatchMove.SetSource(source);
-    BatchMove.SetDestination(destination);
-    BatchMove.SetRecordCount(0);
-    try {
-      BatchMove.Execute();
-    } catch (...) {
-      BatchMove.SetMode(db::BatchMove::Mode::Copy);
-      BatchMove.SetSource(nullptr);
-      throw;
-    }
-    BatchMove.SetMode(db::BatchMove::Mode::Copy);
-    BatchMove.SetSource(nullptr);
-  };
   // Each sample becomes one record of slot 0, appended in one transfer.
   SampleSet depthRows(samples.samples.depth, QStringLiteral("Depth"));
   SampleSet waterRows(samples.samples.water, QStringLiteral("Water"));
-  appendAll(&depthRows, &DepthTable[0]);
-  appendAll(&waterRows, &WaterTable[0]);
+  AppendAll(depthRows, DepthTable[0]);
+  AppendAll(waterRows, WaterTable[0]);
 
   // Slot k becomes a copy of slot 0: made anew with the same fields, then
   // filled with slot 0's records (a copying move would create it twice).
   store::RecreateSlotTables(DepthTable[slot], WaterTable[slot], WorkFolder, slot);
-  appendAll(&DepthTable[0], &DepthTable[slot]);
-  appendAll(&WaterTable[0], &WaterTable[slot]);
+  AppendAll(DepthTable[0], DepthTable[slot]);
+  AppendAll(WaterTable[0], WaterTable[slot]);
   load.depth = depthRows.Rows();
   load.water = waterRows.Rows();
 
